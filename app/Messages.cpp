@@ -1,0 +1,90 @@
+#include "app/Messages.h"
+
+#include <iterator>
+
+// lupdate collects the texts marked here; the windows translate them.
+#define QT_TRANSLATE_NOOP(context, text) text
+
+namespace messages {
+namespace {
+
+struct Entry {
+  int number;
+  const char* text;
+};
+
+const Entry kTable[] = {
+    {1000, QT_TRANSLATE_NOOP("Messages", "Attendere Prego ...")},
+    {1001, QT_TRANSLATE_NOOP("Messages", "Analisi Chiave Quorvane in corso")},
+    {1002, QT_TRANSLATE_NOOP("Messages", "Backup in corso")},
+    {1003, QT_TRANSLATE_NOOP("Messages", "Ripristino Backup in corso")},
+    {1004, QT_TRANSLATE_NOOP("Messages", "Backup Completato.")},
+    {1005, QT_TRANSLATE_NOOP("Messages", "Restore Completato.")},
+    {1006, QT_TRANSLATE_NOOP("Messages", "Quorvane non rilevata: Selezionare l'unità corretta.")},
+    {1007, QT_TRANSLATE_NOOP("Messages", "Drive non campatibile con Chiave Quorvane.")},
+    {1008, QT_TRANSLATE_NOOP("Messages", "Database Quorvane non rilevato.")},
+    {1009, QT_TRANSLATE_NOOP("Messages", "Codice Cliente non rilevato, possibile Database corrotto.")},
+    {1010, QT_TRANSLATE_NOOP("Messages", "Errore, Software Quorvane non rilevato")},
+    {1011, QT_TRANSLATE_NOOP("Messages", "<Seleziona>")},
+    {1012, QT_TRANSLATE_NOOP("Messages", "Originale già registrato nel Database.")},
+    {1013, QT_TRANSLATE_NOOP("Messages", "1. Selezionare l'originale da registrare.")},
+    {1014, QT_TRANSLATE_NOOP("Messages", "2. Selezionare driver.")},
+    {1015, QT_TRANSLATE_NOOP("Messages", "3. Premere Bottone Registra Originale.")},
+    {1016, QT_TRANSLATE_NOOP("Messages", "4. Inserire una breve descrizione o modificare l'esistente.")},
+    {1017, QT_TRANSLATE_NOOP("Messages", "File Originale non trovato.")},
+    {1018, QT_TRANSLATE_NOOP("Messages", "Nessun Driver trovato.")},
+    {1019, QT_TRANSLATE_NOOP("Messages", "Per la ricerca Manuale, selezionare almeno la marca.")},
+    {1020, QT_TRANSLATE_NOOP("Messages", "Attenzione, il driver richiesto non è presente, sarà scaricato al prossimo avvio ZKM Quorvane")},
+    {1021, QT_TRANSLATE_NOOP("Messages", "Errore prenotazione Driver")},
+    {1022, QT_TRANSLATE_NOOP("Messages", "Hai raggiunto il numero massimo di driver prenotabili, potrai scaricare i driver manualmente da ZKM Quorvane")},
+    {1023, QT_TRANSLATE_NOOP("Messages", "Errore Database durante la registrazione del file originale")},
+    {1024, QT_TRANSLATE_NOOP("Messages", "File Registrato corettamente")},
+    {1025, QT_TRANSLATE_NOOP("Messages", "Errore trasferimento file in chiavetta Quorvane")},
+    {1026, QT_TRANSLATE_NOOP("Messages", "1. Aggiungere o modificare la descrizione.")},
+    {1027, QT_TRANSLATE_NOOP("Messages", "2. Premere il tasto OK o CANCEL per annullare.")},
+    {1028, QT_TRANSLATE_NOOP("Messages", "1. Selezionare l'originale da registrare.")},
+    {1029, QT_TRANSLATE_NOOP("Messages", "2. Selezionare l'originale da associare.")},
+    {1030, QT_TRANSLATE_NOOP("Messages", "3. Premere il bottone Registra Modificato.")},
+    {1031, QT_TRANSLATE_NOOP("Messages", "Modificato già registrato nel Database.")},
+    {1032, QT_TRANSLATE_NOOP("Messages", "Nessun file originale trovato.")},
+    {1033, QT_TRANSLATE_NOOP("Messages", "ATTENZIONE!")},
+    {1034, QT_TRANSLATE_NOOP("Messages", "ASSOCIARE UN FILE MODIFICATO AD UN ORIGINALE NON COMPATIBILE, PUO' CAUSARE IL BLOCCO DEL SOFTWARE ZKM QUORVANE!")},
+    {1035, QT_TRANSLATE_NOOP("Messages", "BRENNOW Srl declina ogni responsabiltà in caso di errore di associazione degli utenti.")},
+    {1036, QT_TRANSLATE_NOOP("Messages", "Errore Database durante la registrazione del file modificato.")},
+    {1037, QT_TRANSLATE_NOOP("Messages", "Attenzione l'Originale ha modificato associati: Rimuovere prima i modificati")},
+    {1038, QT_TRANSLATE_NOOP("Messages", "Impossibile Trovare Informazioni sull'Originale Selezionato.")},
+    {1039, QT_TRANSLATE_NOOP("Messages", "File Rimosso correttamente.")},
+    {1040, QT_TRANSLATE_NOOP("Messages", "La modifica è consentita solo a driver personali")},
+    {1041, QT_TRANSLATE_NOOP("Messages", "1. Ricerca il driver di interesse.")},
+    {1042, QT_TRANSLATE_NOOP("Messages", "2. Premi Ricataloga per aggiornarlo o Elimina per cancellarlo.")},
+    {1043, QT_TRANSLATE_NOOP("Messages", "Vuoi Cancellare il Driver selezionato?")},
+    {1044, QT_TRANSLATE_NOOP("Messages", "Il Driver è associato ad un originale. Impossibile rimuoverlo.")},
+    {1045, QT_TRANSLATE_NOOP("Messages", "Errore Database. Impossibile eseguire l'operazione.")},
+    {1046, QT_TRANSLATE_NOOP("Messages", "Eliminazione Driver completata con successo.")},
+    {1047, QT_TRANSLATE_NOOP("Messages", "1. Seleziona la Marca.")},
+    {1048, QT_TRANSLATE_NOOP("Messages", "2. Seleziona il Modello.")},
+    {1049, QT_TRANSLATE_NOOP("Messages", "3. Premi il tasto Aggiorna Driver.")},
+    {1050, QT_TRANSLATE_NOOP("Messages", "Driver ricatalogato con successo.")},
+    {1051, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma.")},
+    {1052, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane Management Tool")},
+    // Added texts start here: keep them in ascending order.
+};
+
+int g_numbers[std::size(kTable)];
+
+}  // namespace
+
+const char* Text(int number) {
+  for (const Entry& e : kTable) {
+    if (e.number == number) return e.text;
+  }
+  return nullptr;
+}
+
+const int* Numbers(int* count) {
+  for (size_t i = 0; i < std::size(kTable); ++i) g_numbers[i] = kTable[i].number;
+  *count = static_cast<int>(std::size(kTable));
+  return g_numbers;
+}
+
+}  // namespace messages

@@ -1,0 +1,12 @@
+#include "app/Texts.h"
+
+#include <QCoreApplication>
+
+#include "app/Messages.h"
+
+QString Msg(int number) {
+  const char* text = messages::Text(number);
+  return text ? QCoreApplication::translate("Messages", text) : QString();
+}
+
+QString Msg(int first, int second) { return Msg(first) + QLatin1Char(' ') + Msg(second); }

@@ -1,0 +1,13 @@
+#include <QIcon>
+
+#include "app/Main.h"
+#include "app/QuorApplication.h"
+
+int main(int argc, char** argv) {
+  QuorApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("zkm-quorvane-maintenance"));
+  TForm1 form;
+  if (!form.terminateRequested()) form.show();
+  return app.exec();
+}
