@@ -49,11 +49,12 @@ TEST(SimulatedTable, UnreadableTableMeansNoDrives) {
 
 TEST(SimulatedTable, RecordsStartsAndCommandsWithoutRunningThem) {
   SimulatedPlatform machine;
-  std::string error;
-  EXPECT_TRUE(machine.StartProgram("/key/Zkm_Quorvane.bat", "/key", &error));
-  EXPECT_EQ(machine.RunCommand("chkdsk e: /f /v"), 0);
-  machine.SetStartFails(true);
-  EXPECT_FALSE(machine.StartProgram("/key/QSP.exe", "/key", &error));
+  EXPECT_EQ(machine.StartProgram("/key/Zkm_Quorvane.bat", "/key"), platform::StartResult::kStarted);
+  EXPECT_TRUE(machine.CheckDisk("chkdsk e: /f /v", "e:"));
+  machine.SetStartResult(platform::StartResult::kNoInterpreter);
+  EXPECT_EQ(machine.StartProgram("/key/QSP.exe", "/key"), platform::StartResult::kNoInterpreter);
+  machine.SetCheckDiskFails(true);
+  EXPECT_FALSE(machine.CheckDisk("chkdsk e: /f /v", "e:"));
   auto launches = machine.Launches();
   ASSERT_EQ(launches.size(), 3u);
   EXPECT_EQ(launches[0].kind, "start");
