@@ -8,6 +8,7 @@
 #include "app/Prompts.h"
 #include "app/QuorApplication.h"
 #include "app/Texts.h"
+#include "jobs/JobEvent.h"
 #include "platform/Platform.h"
 #include "ui_Main.h"
 
@@ -40,12 +41,16 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
   HideAllPanels();
   ui_->Panel3->show();
 
+  RegisterProgressReceiver(this);
+
   versionInfo_ = std::make_unique<CUtilities>();
   title_ = BuildTitle();
   setWindowTitle(title_);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  if (ProgressReceiver() == this) RegisterProgressReceiver(nullptr);
+}
 
 QString TForm1::BuildTitle() const {
   return Msg(1052) + QLatin1Char(' ') + QString::fromStdString(versionInfo_->GetVersionInfo());

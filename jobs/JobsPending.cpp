@@ -1,6 +1,7 @@
 // The main window's archive jobs: backup, restore, database export and
 // import, the wait panel and the worker's window messages.
 #include "app/Main.h"
+#include "jobs/JobEvent.h"
 
 void TForm1::BTN_BckClick() {}
 void TForm1::BTN_RestoreClick() {}
@@ -10,3 +11,6 @@ void TForm1::SetWaitMode(bool) {}
 bool TForm1::WndProc(QEvent*) { return false; }
 bool TForm1::MayLeave() { return !jobRunning_; }
 void TForm1::StartJob(int, const std::string&, const std::string&) {}
+
+void RegisterProgressReceiver(QObject*) {}
+QObject* ProgressReceiver() { return nullptr; }
