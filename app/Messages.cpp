@@ -68,6 +68,7 @@ const Entry kTable[] = {
     {1051, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma.")},
     {1052, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane Management Tool")},
     // Added texts start here: keep them in ascending order.
+    {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
 };
 
 int g_numbers[std::size(kTable)];
