@@ -19,6 +19,7 @@
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/DbConnection.h"
+#include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/LegacyDescriptions.h"
 #include "dbwindow/ListOrder.h"
@@ -119,7 +120,7 @@ void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hi
 }
 
 std::string TForm2::DatabasePath() const {
-  return platform::NativePath(KeyRoot, "Database\\zkm.db");
+  return keystore::DatabasePath(KeyRoot);
 }
 
 void TForm2::SetupWindow(const std::string& keyRoot) {
@@ -166,7 +167,7 @@ void TForm2::MarcaCBChange() {
   ui_->ModelloCB->addItem(Msg(1011));
   if (index > 0)
     AddRows(db,
-            "select distinct MODELLO from drivers where marca = '" + SqlEscape(brand) +
+            "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
                 "' order by modello;",
             "MODELLO", {ui_->ModelloCB});
   ui_->ModelloCB->setCurrentIndex(0);

@@ -119,7 +119,7 @@ bool TForm2::IsAlreadyRegistered(const std::string& md5, bool modified) {
   DbConnection db;
   db.open(DatabasePath());
   const std::string table = modified ? "MOD" : "ORI";
-  DbQuery rows = db.runQuery("select 1 from " + table + " where md5='" + SqlEscape(md5) + "';");
+  DbQuery rows = db.runQuery("select 1 from " + table + " where md5='" + SqlValue(md5) + "';");
   const bool registered = !rows.atEnd();
   rows.release();
   db.close();

@@ -1,6 +1,7 @@
 #include "dbwindow/DriverSearch.h"
 
 #include "db/DbConnection.h"
+#include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "platform/Platform.h"
@@ -12,8 +13,8 @@ std::string DriverSearchStatement(const DriverFilter& filter) {
       "from drivers where suspended = 'False'";
   if (!filter.manual)
     sql += " and MD5 is not null and start_MD5 is not null and end_MD5 is not null";
-  if (filter.brandChosen) sql += " and marca = '" + SqlEscape(filter.brand) + "'";
-  if (filter.modelChosen) sql += " and modello = '" + SqlEscape(filter.model) + "'";
+  if (filter.brandChosen) sql += " and marca = '" + SqlValue(filter.brand) + "'";
+  if (filter.modelChosen) sql += " and modello = '" + SqlValue(filter.model) + "'";
   sql += ";";
   return sql;
 }
@@ -46,10 +47,9 @@ int SearchDriverRows(DbConnection& db, const std::string& statement, bool manual
       driver.eprom = rows.columnString("T_EPROM", "");
       driver.cks = rows.columnString("CKS", "");
       driver.user = rows.columnFlag("FLAG_USER");
-      const std::string file =
-          keyRoot + "Database\\DRT\\" + driver.name + (driver.user ? ".DRU" : ".DRT");
       driver.available =
-          rows.columnFlag("DOWNLOADED") && platform::FileExists(platform::NativePath(file));
+          rows.columnFlag("DOWNLOADED") &&
+          platform::FileExists(keystore::DriverFilePath(keyRoot, driver.name, driver.user));
       ++found;
     }
     rows.advance();

@@ -1,0 +1,11 @@
+#include "db/SqlText.h"
+
+std::string SqlValue(const std::string& value) {
+  std::string out;
+  out.reserve(value.size() + 2);
+  for (char c : value) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
