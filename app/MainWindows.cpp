@@ -1,4 +1,14 @@
 // Opening the database window and the driver window.
-#include "app/Main.h"
+#include <memory>
 
-void TForm1::BTN_DbMngClick() {}
+#include "app/Main.h"
+#include "app/Prompts.h"
+#include "dbwindow/Dbform.h"
+
+void TForm1::BTN_DbMngClick() {
+  // A new window for every use, owned by nobody, gone when it closes.
+  std::unique_ptr<TForm2> window = std::make_unique<TForm2>();
+  databaseWindow_ = window.get();
+  window->SetupWindow(KeyRoot);
+  Prompts::current().execDialog(window.get());
+}

@@ -73,6 +73,7 @@ const Entry kTable[] = {
     {1055, QT_TRANSLATE_NOOP("Messages", "Backup non riuscito:")},
     {1056, QT_TRANSLATE_NOOP("Messages", "Ripristino non riuscito:")},
     {1057, QT_TRANSLATE_NOOP("Messages", "Operazione in corso: attendere la fine prima di uscire.")},
+    {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
 };
 
 int g_numbers[std::size(kTable)];

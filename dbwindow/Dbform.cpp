@@ -1,0 +1,309 @@
+// The database window as a whole: panels, brand lists, help texts, the
+// earlier product's descriptions and the sort the four lists share.
+#include "dbwindow/Dbform.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPixmap>
+#include <QTextCursor>
+#include <QTreeWidget>
+#include <algorithm>
+#include <vector>
+
+#include "app/ComboIndex.h"
+#include "app/DbText.h"
+#include "app/Prompts.h"
+#include "app/Texts.h"
+#include "db/DbConnection.h"
+#include "db/KeyStore.h"
+#include "db/SqlText.h"
+#include "dbwindow/LegacyDescriptions.h"
+#include "dbwindow/ListOrder.h"
+#include "platform/Platform.h"
+#include "ui_Dbform.h"
+
+static void InitListImages() { Q_INIT_RESOURCE(dbwindow); }
+
+namespace {
+
+// Fills a brand or model list from column of every row of sql.
+void AddRows(DbConnection& db, const std::string& sql, const char* column,
+             std::initializer_list<QComboBox*> boxes) {
+  DbQuery rows = db.runQuery(sql);
+  while (!rows.atEnd()) {
+    const QString text = FromCp1252(rows.columnString(column, ""));
+    for (QComboBox* box : boxes) box->addItem(text);
+    rows.advance();
+  }
+  rows.release();
+}
+
+void ResetChoice(QComboBox* box) {
+  box->clear();
+  box->addItem(Msg(1011));
+  box->setCurrentIndex(0);
+}
+
+void PrepareChoice(QComboBox* box) {
+  box->setInsertPolicy(QComboBox::NoInsert);
+  // Typed text stays as typed: no completion to an entry.
+  box->setCompleter(nullptr);
+}
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
+  InitListImages();
+  ui_->setupUi(this);
+  // A tool window without border icons: "Chiudi" is the only way out.
+  setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(762, 386);
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  images_[0] = QIcon(QStringLiteral(":/dbwindow/thumb-down-red.png"));
+  images_[1] = QIcon(QStringLiteral(":/dbwindow/thumb-up-green.png"));
+
+  HideWorkPanels();
+  for (QWidget* busy : {static_cast<QWidget*>(ui_->Pnl_searching), static_cast<QWidget*>(ui_->PNL_REG_ORI),
+                        static_cast<QWidget*>(ui_->PNL_search_ori), static_cast<QWidget*>(ui_->PNL_MOD_WARN),
+                        static_cast<QWidget*>(ui_->PNL_Search_DB)})
+    busy->hide();
+  for (QComboBox* box : {ui_->MarcaCB, ui_->ModelloCB, ui_->MarcaORI, ui_->ModelloORI,
+                         ui_->MarcaDB, ui_->ModelloDB})
+    PrepareChoice(box);
+
+  static const int kDrvWidths[] = {90, 260, 280, 50, 50};
+  static const int kOriWidths[] = {90, 260, 150, 150, 0};
+  static const int kDbOriWidths[] = {120, 260, 150, 150, 0};
+  static const int kModWidths[] = {150, 400, 150, 0};
+  SetupList(ui_->DrvList, kDrvWidths, 5, -1);
+  SetupList(ui_->OriList, kOriWidths, 5, 4);
+  SetupList(ui_->DBListORI, kDbOriWidths, 5, 4);
+  SetupList(ui_->MOD_LIST, kModWidths, 4, 3);
+
+  connect(ui_->BTN_DB_ORI, &QPushButton::clicked, this, &TForm2::BTN_DB_ORIClick);
+  connect(ui_->BTN_DB_MOD, &QPushButton::clicked, this, &TForm2::BTN_DB_MODClick);
+  connect(ui_->BTN_DB_EXPORT, &QPushButton::clicked, this, &TForm2::BTN_DB_EXPORTClick);
+  connect(ui_->BTN_DB_CLOSE, &QPushButton::clicked, this, [this] { done(1); });
+  connect(ui_->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+  // Only the user's own choices run the change handler.
+  connect(ui_->MarcaCB, &QComboBox::activated, this, &TForm2::MarcaCBChange);
+  connect(ui_->MarcaCB->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaCBChange);
+  connect(ui_->BTN_DB_openori, &QPushButton::clicked, this, &TForm2::BTN_DB_openoriClick);
+  connect(ui_->BTN_Drv_Search, &QPushButton::clicked, this, &TForm2::BTN_Drv_SearchClick);
+  connect(ui_->BTN_Break, &QPushButton::clicked, this, &TForm2::BTN_BreakClick);
+  // The search ticks the box itself and must then run the handler too.
+  connect(ui_->CBIgnoreMD5, &QCheckBox::toggled, this, &TForm2::CBIgnoreMD5Click);
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn) {
+  list->setSortingEnabled(false);
+  list->setIconSize(QSize(16, 16));
+  QHeaderView* header = list->header();
+  header->setSectionsClickable(true);
+  header->setSectionsMovable(false);
+  for (int c = 0; c < columns; ++c) {
+    if (c == hiddenColumn) {
+      list->setColumnHidden(c, true);
+    } else {
+      header->resizeSection(c, widths[c]);
+    }
+  }
+  connect(header, &QHeaderView::sectionClicked, this,
+          [this, list](int column) { DrvListColumnClick(list, column); });
+}
+
+std::string TForm2::DatabasePath() const {
+  return keystore::DatabasePath(KeyRoot);
+}
+
+void TForm2::SetupWindow(const std::string& keyRoot) {
+  KeyRoot = keyRoot;
+  FillDriverBrands();
+  FillRegisteredBrands();
+  FillHelpTexts();
+}
+
+void TForm2::FillHelpTexts() {
+  ui_->HelpORI->clear();
+  for (int n : {1013, 1014, 1015, 1016}) ui_->HelpORI->appendPlainText(Msg(n));
+  ui_->HelpMOD->clear();
+  for (int n : {1028, 1029, 1030}) ui_->HelpMOD->appendPlainText(Msg(n));
+  ui_->WarnMod->clear();
+  for (const QString& line : {Msg(1033), Msg(1034), QString(), Msg(1035)})
+    ui_->WarnMod->append(line);
+  QTextCursor all(ui_->WarnMod->document());
+  all.select(QTextCursor::Document);
+  QTextBlockFormat centred;
+  centred.setAlignment(Qt::AlignHCenter);
+  all.mergeBlockFormat(centred);
+}
+
+void TForm2::FillDriverBrands() {
+  DbConnection db;
+  db.open(DatabasePath());
+  ui_->MarcaCB->clear();
+  ui_->MarcaCB->addItem(Msg(1011));
+  AddRows(db, "select distinct MARCA from drivers order by marca;", "MARCA", {ui_->MarcaCB});
+  ui_->MarcaCB->setCurrentIndex(0);
+  ResetChoice(ui_->ModelloCB);
+  db.close();
+}
+
+void TForm2::MarcaCBChange() {
+  std::string brand;
+  const int index = ItemIndex(ui_->MarcaCB);
+  // An entry's text came from the database, so it always converts back.
+  if (index > 0 && !ComboBytes(ui_->MarcaCB, &brand)) return;
+  DbConnection db;
+  db.open(DatabasePath());
+  ui_->ModelloCB->clear();
+  ui_->ModelloCB->addItem(Msg(1011));
+  if (index > 0)
+    AddRows(db,
+            "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
+                "' order by modello;",
+            "MODELLO", {ui_->ModelloCB});
+  ui_->ModelloCB->setCurrentIndex(0);
+  db.close();
+}
+
+void TForm2::FillRegisteredBrands() {
+  DbConnection db;
+  db.open(DatabasePath());
+  for (QComboBox* box : {ui_->MarcaORI, ui_->MarcaDB}) {
+    box->clear();
+    box->addItem(Msg(1011));
+  }
+  AddRows(db, "select MARCA from drivers d, ori o where d.nomefile =o.id_driver group by MARCA;",
+          "MARCA", {ui_->MarcaORI, ui_->MarcaDB});
+  ui_->MarcaORI->setCurrentIndex(0);
+  ui_->MarcaDB->setCurrentIndex(0);
+  ResetChoice(ui_->ModelloORI);
+  ResetChoice(ui_->ModelloDB);
+  db.close();
+}
+
+void TForm2::HideWorkPanels() {
+  for (QWidget* panel : {ui_->Pnl_ORI1, ui_->Pnl_ORI2, ui_->PNL_MOD, ui_->PNL_MOD2,
+                         ui_->PNL_MNG_DB, ui_->PNL_MNG_DB_MOD})
+    panel->hide();
+}
+
+void TForm2::ResetIdentificationPanel() {
+  ui_->TB_ORI_FILE->clear();
+  ui_->ModelloCB->setCurrentIndex(0);
+  ui_->MarcaCB->setCurrentIndex(0);
+  ui_->BTN_Drv_Search->setEnabled(false);
+  ui_->BTN_Reg_ori->setEnabled(false);
+  ui_->DrvList->clear();
+}
+
+void TForm2::BTN_DB_ORIClick() {
+  HideWorkPanels();
+  ui_->Pnl_ORI1->show();
+  ui_->Pnl_ORI2->hide();
+}
+
+void TForm2::BTN_DB_MODClick() {
+  HideWorkPanels();
+  ui_->PNL_MOD->show();
+}
+
+void TForm2::BTN_DB_EXPORTClick() {
+  HideWorkPanels();
+  ui_->PNL_MNG_DB->show();
+  FillRegisteredBrands();
+}
+
+void TForm2::Button1Click() {
+  ResetIdentificationPanel();
+  ui_->Pnl_ORI1->hide();
+}
+
+QString TForm2::LegacyIniDescription(const QString& fileName) const {
+  std::string name;
+  if (!ToCp1252(fileName, &name)) return QString();
+  return FromCp1252(::LegacyIniDescription(name));
+}
+
+QString TForm2::LegacyFileDescription(const QString& fileName) {
+  std::string name;
+  if (!ToCp1252(fileName, &name)) return QString();
+  DescriptionLine = ::LegacyFileDescription(name);
+  return FromCp1252(DescriptionLine);
+}
+
+bool TForm2::ComboBytes(const QComboBox* box, std::string* bytes) {
+  if (ToCp1252(box->currentText(), bytes)) return true;
+  Prompts::current().message(this, Msg(1060));
+  return false;
+}
+
+void TForm2::DrvListColumnClick(QTreeWidget* list, int column) {
+  if (searching_) return;
+  SortDescending = column == SortColumn ? !SortDescending : false;
+  SortColumn = column;
+  SortList(list);
+}
+
+int TForm2::DrvListCompare(QTreeWidget*, QTreeWidgetItem* a, QTreeWidgetItem* b) const {
+  auto bytes = [this](QTreeWidgetItem* row) {
+    const QString text = SortColumn >= 0 ? row->text(SortColumn) : QString();
+    std::string out;
+    if (!ToCp1252(text, &out)) out = text.toStdString();
+    return out;
+  };
+  return SortDescending ? CompareListTexts(bytes(b), bytes(a))
+                        : CompareListTexts(bytes(a), bytes(b));
+}
+
+void TForm2::SortList(QTreeWidget* list) {
+  QTreeWidgetItem* current = list->currentItem();
+  std::vector<QTreeWidgetItem*> selected;
+  for (QTreeWidgetItem* row : list->selectedItems()) selected.push_back(row);
+  std::vector<QTreeWidgetItem*> rows;
+  {
+    // Taking the rows out and back is no change of selection for the user.
+    const QSignalBlocker quiet(list);
+    const QSignalBlocker quietSelection(list->selectionModel());
+    while (list->topLevelItemCount() > 0) rows.push_back(list->takeTopLevelItem(0));
+    std::stable_sort(rows.begin(), rows.end(), [this, list](QTreeWidgetItem* x, QTreeWidgetItem* y) {
+      return DrvListCompare(list, x, y) < 0;
+    });
+    for (QTreeWidgetItem* row : rows) list->addTopLevelItem(row);
+    if (current) list->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    for (QTreeWidgetItem* row : selected) row->setSelected(true);
+  }
+  list->viewport()->update();
+}
+
+QIcon TForm2::ListImage(int index) const { return images_[index == 1 ? 1 : 0]; }
+
+int TForm2::RowImage(const QTreeWidgetItem* row) { return row->data(0, kImageRole).toInt(); }
+
+void TForm2::reject() {}
+
+void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+void TForm2::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    ui_->retranslateUi(this);
+    FillHelpTexts();
+    for (QComboBox* box : {ui_->MarcaCB, ui_->ModelloCB, ui_->MarcaORI, ui_->ModelloORI,
+                           ui_->MarcaDB, ui_->ModelloDB}) {
+      if (box->count() > 0) box->setItemText(0, Msg(1011));
+    }
+  }
+  QDialog::changeEvent(event);
+}
+
+bool SaveWindowPicture(QWidget* window, const QString& path) {
+  return window->grab().save(path, "PNG");
+}

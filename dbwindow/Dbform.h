@@ -1,0 +1,132 @@
+// The database window: registering originals and modified files and
+// browsing the stored ones, each activity on a work panel of its own below
+// the top bar. It is closed only through "Chiudi" (result 1); Escape and the
+// window manager cannot close it.
+//
+// Texts read from the database are Windows-1252 bytes and are converted
+// where they enter or leave the widgets. Handlers are public so that tests
+// and the main window can drive the real window.
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class TForm2;
+}
+class QComboBox;
+class QMenu;
+class QTreeWidget;
+class QTreeWidgetItem;
+class CBrennowZip;
+struct FoundDriver;
+
+class TForm2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Data roles of the list rows: the image index (0 red, 1 green) and, in
+  // DrvList, the user-driver mark (valid only for a user driver).
+  static constexpr int kImageRole = Qt::UserRole + 1;
+  static constexpr int kUserDriverRole = Qt::UserRole + 2;
+
+  explicit TForm2(QWidget* parent = nullptr);
+  ~TForm2() override;
+
+  Ui::TForm2* ui() const { return ui_.get(); }
+
+  // Stores keyRoot ("E:\ZKM_Quorvane\") and fills the brand lists and the
+  // help texts. Must run before the window is shown. Database failures are
+  // thrown (DbException).
+  void SetupWindow(const std::string& keyRoot);
+
+  void FillDriverBrands();
+  void FillRegisteredBrands();
+  void HideWorkPanels();
+  void ResetIdentificationPanel();
+
+  // Descriptions the earlier product keeps for a file name (no folder);
+  // empty when it has none.
+  QString LegacyIniDescription(const QString& fileName) const;
+  QString LegacyFileDescription(const QString& fileName);
+
+  // Top bar and Pnl_ORI1.
+  void BTN_DB_ORIClick();
+  void BTN_DB_MODClick();
+  void BTN_DB_EXPORTClick();
+  void Button1Click();
+  void MarcaCBChange();
+  void BTN_DB_openoriClick();
+  void BTN_Drv_SearchClick();
+  void BTN_BreakClick();
+  void CBIgnoreMD5Click();
+
+  // Refills DrvList from the drivers whose fingerprint the content has (or,
+  // in a manual search, from the chosen brand and model).
+  void SearchDrivers(const unsigned char* data, std::uint64_t size);
+  // Whether an original (modified false) or a modified file (true) with
+  // this MD5 text is registered.
+  bool IsAlreadyRegistered(const std::string& md5, bool modified);
+
+  // The shared sort of the four lists.
+  void DrvListColumnClick(QTreeWidget* list, int column);
+  int DrvListCompare(QTreeWidget* list, QTreeWidgetItem* a, QTreeWidgetItem* b) const;
+
+  // The list images: 0 red thumbs-down, 1 green thumbs-up.
+  QIcon ListImage(int index) const;
+  static int RowImage(const QTreeWidgetItem* row);
+
+  const std::string& keyRoot() const { return KeyRoot; }
+  const std::string& originalDigest() const { return OriginalDigest; }
+  // The original picked with "Apri ORI": what "Cerca Driver" and
+  // "Registra Originale" act on. Changes only with OriginalDigest.
+  const QString& chosenOriginal() const { return ChosenOriginalPath; }
+  int sortColumn() const { return SortColumn; }
+  bool sortDescending() const { return SortDescending; }
+  bool searching() const { return searching_; }
+
+  // Escape and window-manager close requests are ignored.
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  class CommandLock;
+
+  std::string DatabasePath() const;
+  void FillHelpTexts();
+  void SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn);
+  void AddDriverRow(const FoundDriver& driver);
+  void SortList(QTreeWidget* list);
+  // The text of a combo box as database bytes; false (after telling the
+  // user) when Windows-1252 cannot hold it.
+  bool ComboBytes(const QComboBox* box, std::string* bytes);
+
+  std::unique_ptr<Ui::TForm2> ui_;
+  QMenu* PopupMenu1 = nullptr;
+  QIcon images_[2];
+
+  std::string KeyRoot;
+  std::string OriginalDigest;
+  std::string ModifiedDigest;
+  std::string SelectedOriginalId;
+  std::string SelectedModifiedId;
+  bool StopSearch = false;
+  int SortColumn = 0;
+  bool SortDescending = false;
+  std::string DescriptionLine;
+  CBrennowZip* ZipArchive = nullptr;
+
+  QString ChosenOriginalPath;
+  bool searching_ = false;
+};
+
+// Renders the window as it stands into a PNG file; false when it could not
+// be written. For pictures of the window in documentation and reviews.
+bool SaveWindowPicture(QWidget* window, const QString& path);

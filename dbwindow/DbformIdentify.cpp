@@ -1,0 +1,196 @@
+// Choosing an original, the driver search and manual search.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <stdexcept>
+#include <vector>
+
+#include "app/ComboIndex.h"
+#include "app/DbText.h"
+#include "app/Prompts.h"
+#include "app/Texts.h"
+#include "db/DbConnection.h"
+#include "db/SqlText.h"
+#include "dbwindow/Dbform.h"
+#include "dbwindow/DriverSearch.h"
+#include "dbwindow/Hash_algorithms.h"
+#include "ui_Dbform.h"
+
+// While a search hands the event queue its turns the window takes no other
+// command: every control but "Interrompi " is disabled, and given back as it
+// was when the lock ends, whichever way the search ends.
+class TForm2::CommandLock {
+ public:
+  explicit CommandLock(TForm2* form) : form_(form) {
+    form_->searching_ = true;
+    for (QWidget* w : form_->findChildren<QWidget*>()) {
+      const bool command = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
+                           qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w);
+      if (!command || w == form_->ui_->BTN_Break || !w->isEnabled()) continue;
+      if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget())) continue;
+      w->setEnabled(false);
+      disabled_.push_back(w);
+    }
+  }
+  ~CommandLock() {
+    for (QWidget* w : disabled_) w->setEnabled(true);
+    form_->searching_ = false;
+  }
+  CommandLock(const CommandLock&) = delete;
+  CommandLock& operator=(const CommandLock&) = delete;
+
+ private:
+  TForm2* form_;
+  std::vector<QWidget*> disabled_;
+};
+
+namespace {
+
+QByteArray LoadWholeFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
+  QByteArray content = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
+  return content;
+}
+
+const unsigned char* Bytes(const QByteArray& content) {
+  return reinterpret_cast<const unsigned char*>(content.constData());
+}
+
+}  // namespace
+
+void TForm2::BTN_DB_openoriClick() {
+  if (searching_) return;
+  const QString path = Prompts::current().openFile(this, QString());
+  if (path.isEmpty()) return;
+  ui_->TB_ORI_FILE->setText(path);
+  const QByteArray content = LoadWholeFile(path);
+  const std::string digest =
+      TUEDC16::HashBuffer(content.constData(), static_cast<std::size_t>(content.size()));
+  if (IsAlreadyRegistered(digest, false)) {
+    // A refused file never becomes the one searched for or registered.
+    Prompts::current().message(this, Msg(1012));
+    ui_->TB_ORI_FILE->clear();
+    return;
+  }
+  OriginalDigest = digest;
+  ChosenOriginalPath = path;
+  ui_->BTN_Drv_Search->setEnabled(true);
+  SearchDrivers(Bytes(content), static_cast<std::uint64_t>(content.size()));
+}
+
+void TForm2::BTN_Drv_SearchClick() {
+  if (searching_) return;
+  ui_->TB_ORI_FILE->setText(ChosenOriginalPath);
+  if (ChosenOriginalPath.isEmpty() || !QFileInfo(ChosenOriginalPath).isFile()) {
+    Prompts::current().message(this, Msg(1017));
+    return;
+  }
+  const QByteArray content = LoadWholeFile(ChosenOriginalPath);
+  SearchDrivers(Bytes(content), static_cast<std::uint64_t>(content.size()));
+}
+
+void TForm2::BTN_BreakClick() { StopSearch = true; }
+
+void TForm2::CBIgnoreMD5Click() {
+  if (ui_->CBIgnoreMD5->isChecked()) {
+    ui_->MarcaCB->setEnabled(true);
+    ui_->ModelloCB->setEnabled(true);
+  } else {
+    ui_->MarcaCB->setEnabled(false);
+    ui_->ModelloCB->setEnabled(false);
+    ui_->ModelloCB->setCurrentIndex(0);
+    ui_->MarcaCB->setCurrentIndex(0);
+  }
+}
+
+bool TForm2::IsAlreadyRegistered(const std::string& md5, bool modified) {
+  DbConnection db;
+  db.open(DatabasePath());
+  const std::string table = modified ? "MOD" : "ORI";
+  DbQuery rows = db.runQuery("select 1 from " + table + " where md5='" + SqlValue(md5) + "';");
+  const bool registered = !rows.atEnd();
+  rows.release();
+  db.close();
+  return registered;
+}
+
+void TForm2::AddDriverRow(const FoundDriver& driver) {
+  auto* row = new QTreeWidgetItem(ui_->DrvList);
+  row->setText(0, FromCp1252(driver.name));
+  row->setText(1, FromCp1252(driver.description));
+  row->setText(2, FromCp1252(driver.centralina));
+  row->setText(3, FromCp1252(driver.eprom));
+  row->setText(4, FromCp1252(driver.cks));
+  const int image = driver.available ? 1 : 0;
+  row->setIcon(0, ListImage(image));
+  row->setData(0, kImageRole, image);
+  if (driver.user) row->setData(0, kUserDriverRole, true);
+}
+
+void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
+  if (searching_) return;
+  DriverFilter filter;
+  filter.manual = ui_->CBIgnoreMD5->isChecked();
+  filter.brandChosen = ItemIndex(ui_->MarcaCB) != 0;
+  filter.modelChosen = ItemIndex(ui_->ModelloCB) != 0;
+  if (filter.brandChosen && !ComboBytes(ui_->MarcaCB, &filter.brand)) return;
+  if (filter.modelChosen && !ComboBytes(ui_->ModelloCB, &filter.model)) return;
+
+  StopSearch = false;
+  ui_->BTN_Break->setEnabled(true);
+  int found = 0;
+  {
+    DbConnection db;
+    db.open(DatabasePath());
+    const std::string statement = DriverSearchStatement(filter);
+    ui_->DrvList->clear();
+    if (filter.manual && !filter.brandChosen) {
+      Prompts::current().message(this, Msg(1019));
+    } else {
+      // However the search ends, the busy panel and "Interrompi " go and
+      // the other commands come back.
+      struct SearchEnd {
+        TForm2* form;
+        ~SearchEnd() {
+          form->ui_->Pnl_searching->hide();
+          form->ui_->BTN_Break->setEnabled(false);
+        }
+      } searchEnd{this};
+      CommandLock lock(this);
+      ui_->Pnl_searching->show();
+      ui_->Pnl_searching->raise();
+      found = SearchDriverRows(db, statement, filter.manual, data, size, KeyRoot,
+                               [this](const FoundDriver* match) {
+                                 if (match) AddDriverRow(*match);
+                                 QCoreApplication::processEvents();
+                                 return !StopSearch;
+                               });
+      // Shown as a click on "Descrizione" after no sort at all: ascending.
+      SortColumn = 1;
+      SortDescending = false;
+      SortList(ui_->DrvList);
+    }
+    db.close();
+    ui_->Pnl_searching->hide();
+  }
+  if (found == 0) {
+    auto* row = new QTreeWidgetItem(ui_->DrvList);
+    row->setText(1, Msg(1018));
+    row->setIcon(0, ListImage(0));
+    row->setData(0, kImageRole, 0);
+    ui_->CBIgnoreMD5->setChecked(true);
+  }
+  ui_->BTN_Break->setEnabled(false);
+}
