@@ -131,10 +131,9 @@ void TForm2::SetupWindow(const std::string& keyRoot) {
 }
 
 void TForm2::FillHelpTexts() {
-  ui_->HelpORI->clear();
-  for (int n : {1013, 1014, 1015, 1016}) ui_->HelpORI->appendPlainText(Msg(n));
-  ui_->HelpMOD->clear();
-  for (int n : {1028, 1029, 1030}) ui_->HelpMOD->appendPlainText(Msg(n));
+  // setPlainText keeps the first line in view (appending scrolls to the end).
+  ui_->HelpORI->setPlainText(QStringList{Msg(1013), Msg(1014), Msg(1015), Msg(1016)}.join('\n'));
+  ui_->HelpMOD->setPlainText(QStringList{Msg(1028), Msg(1029), Msg(1030)}.join('\n'));
   ui_->WarnMod->clear();
   for (const QString& line : {Msg(1033), Msg(1034), QString(), Msg(1035)})
     ui_->WarnMod->append(line);

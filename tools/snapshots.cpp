@@ -15,6 +15,7 @@
 #include "app/Prompts.h"
 #include "app/QuorApplication.h"
 #include "app/Texts.h"
+#include "dbwindow/Dbform.h"
 #include "jobs/JobEvent.h"
 #include "ui_Main.h"
 
@@ -26,7 +27,12 @@ class SilentPrompts : public Prompts {
   void message(QWidget*, const QString& text) override {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   }
-  QString openFile(QWidget*, const QString&) override { return QString(); }
+  QString openFile(QWidget*, const QString&) override {
+    QString answer = openAnswer;
+    openAnswer.clear();
+    return answer;
+  }
+  QString openAnswer;
   QString saveFile(QWidget*, const QString&, const QString&) override {
     QString answer = saveAnswer;
     saveAnswer.clear();
@@ -97,6 +103,17 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(&form, &middle);
     Save(&form, QStringLiteral("wait-2-writing"));
     form.SetWaitMode(false);
+  }
+
+  // The database window with the drivers of a sample original.
+  const QString demo = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+  {
+    TForm2 window;
+    window.SetupWindow(form.keyRoot());
+    window.BTN_DB_ORIClick();
+    prompts.openAnswer = QDir(demo).filePath(QStringLiteral("samples/originale_1.bin"));
+    window.BTN_DB_openoriClick();
+    Save(&window, QStringLiteral("dbwindow-1-identification"));
   }
 
   TMsgFm question;

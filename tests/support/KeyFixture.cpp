@@ -262,9 +262,9 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
         if (number % 11 == 0) description += " (versione \"economy\")";
         d.descrizione = ToCp1252(description);
         d.vCentralina = ecu;
-        d.downloaded = d.user || number % 6 != 0;
+        d.downloaded = d.user || number % 5 != 0;
         d.suspended = number % 17 == 0;
-        d.writeFile = number % 9 != 0;
+        d.writeFile = number % 7 != 3;
         d.start = static_cast<std::int64_t>(random() % (256 * 1024));
         d.end = d.start + 256 + static_cast<std::int64_t>(random() % 16384);
         if (number % 13 == 0) {
