@@ -147,14 +147,14 @@ int DbQuery::columnInt(const char* name, int nullValue) {
   return columnInt(columnIndex(name), nullValue);
 }
 
-std::string DbQuery::columnString(int index, const char* nullValue) {
+std::string DbQuery::columnString(int index, const std::string& nullValue) {
   requireStatement();
-  if (columnType(index) == SQLITE_NULL) return nullValue ? nullValue : "";
+  if (columnType(index) == SQLITE_NULL) return nullValue;
   const char* text = columnText(index);
   return text ? text : "";
 }
 
-std::string DbQuery::columnString(const char* name, const char* nullValue) {
+std::string DbQuery::columnString(const char* name, const std::string& nullValue) {
   requireStatement();
   return columnString(columnIndex(name), nullValue);
 }
@@ -211,6 +211,10 @@ void DbQuery::release() {
 DbConnection::~DbConnection() { close(); }
 
 void DbConnection::open(const char* fileName) {
+  close();
+  // SQLite takes an empty name as a private temporary database: a key path
+  // that could not be formed must not quietly become one.
+  if (!fileName || !*fileName) throw DbException(SQLITE_CANTOPEN, "unable to open database file");
   const int result = sqlite3_open(fileName, &connection_);
   if (result != SQLITE_OK) throw DbException(result, sqlite3_errmsg(connection_));
   setBusyWait(busyWait_);

@@ -21,29 +21,37 @@ std::string ModifiedFolder(const std::string& keyRoot) {
 std::string DriversFolder(const std::string& keyRoot) {
   return platform::NativePath(keyRoot, "Database\\DRT\\");
 }
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find_first_of("\\/:") == std::string::npos;
+}
 std::string StoredOriginalPath(const std::string& keyRoot, const std::string& nomeFile) {
+  if (!IsPlainFileName(nomeFile)) return std::string();
   return platform::NativePath(keyRoot, "Database\\ORI\\" + nomeFile);
 }
 std::string StoredModifiedPath(const std::string& keyRoot, const std::string& nomeFile) {
+  if (!IsPlainFileName(nomeFile)) return std::string();
   return platform::NativePath(keyRoot, "Database\\MOD\\" + nomeFile);
 }
 std::string DriverFilePath(const std::string& keyRoot, const std::string& nomeFile, bool user) {
+  if (!IsPlainFileName(nomeFile)) return std::string();
   return platform::NativePath(keyRoot, "Database\\DRT\\" + nomeFile + (user ? ".DRU" : ".DRT"));
 }
 
 std::string OriginalFileName(int id) { return std::to_string(id) + ".ori"; }
 std::string ModifiedFileName(int id) { return std::to_string(id) + ".mod"; }
 
-int NextOriginalId(DbConnection& db) {
-  return db.runScalar("select ifnull(max(id_ori)+1,1) as id from ori;");
-}
+const char* const kNextOriginalIdSql = "select ifnull(max(id_ori)+1,1) as id from ori;";
+const char* const kNextModifiedIdSql = "select ifnull(max(id_mod)+1,1) as id from mod;";
+const char* const kNextRequestIdSql =
+    "select ifnull(max(id_request)+1,1) as ID from drv_download;";
 
-int NextModifiedId(DbConnection& db) {
-  return db.runScalar("select ifnull(max(id_mod)+1,1) as id from mod;");
-}
+int NextOriginalId(DbConnection& db) { return db.runScalar(kNextOriginalIdSql); }
+
+int NextModifiedId(DbConnection& db) { return db.runScalar(kNextModifiedIdSql); }
 
 int NextRequestId(DbConnection& db) {
-  DbQuery query = db.runQuery("select ifnull(max(id_request)+1,1) as ID from drv_download;");
+  DbQuery query = db.runQuery(kNextRequestIdSql);
   const int id = query.columnInt("ID", 1);
   query.release();
   return id;
@@ -53,11 +61,11 @@ std::string DisplayName(const std::string& path, const std::string& nomeFile, bo
   return path == (modified ? kModifiedMarker : kOriginalMarker) ? nomeFile : path;
 }
 
-bool IsStoredArchive(const std::vector<unsigned char>& content) {
+bool IsStoredArchive(std::string_view content) {
   return content.size() >= 2 && content[0] == 'P' && content[1] == 'K';
 }
 
-bool IsStoredArchive(const std::string& content) {
+bool IsStoredArchive(const std::vector<unsigned char>& content) {
   return content.size() >= 2 && content[0] == 'P' && content[1] == 'K';
 }
 

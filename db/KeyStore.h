@@ -6,27 +6,40 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class DbConnection;
 
 namespace keystore {
 
-// Native paths.
+// Native paths; empty when the key's drive does not exist (opening an
+// empty database path fails as SQLITE_CANTOPEN).
 std::string DatabasePath(const std::string& keyRoot);            // Database\zkm.db
 std::string OriginalsFolder(const std::string& keyRoot);         // Database\ORI\ (trailing separator)
 std::string ModifiedFolder(const std::string& keyRoot);          // Database\MOD\ (trailing separator)
 std::string DriversFolder(const std::string& keyRoot);           // Database\DRT\ (trailing separator)
+// The stored file a row's NOMEFILE names. NOMEFILE comes from the database:
+// a name that is not a plain file name (empty, ".", "..", or holding '\',
+// '/' or ':') names no file and gives an empty path, so that nothing outside
+// the folders is ever read or removed on a row's say-so.
 std::string StoredOriginalPath(const std::string& keyRoot, const std::string& nomeFile);
 std::string StoredModifiedPath(const std::string& keyRoot, const std::string& nomeFile);
-// Database\DRT\ + name + ".DRU" for user drivers, ".DRT" for the maker's.
+bool IsPlainFileName(const std::string& name);
+// Database\DRT\ + name + ".DRU" for user drivers, ".DRT" for the maker's;
+// empty, like the stored-file paths, for a name that is not a plain one.
 std::string DriverFilePath(const std::string& keyRoot, const std::string& nomeFile, bool user);
 
 // Stored-file names: 12 -> "12.ori", "12.mod".
 std::string OriginalFileName(int id);
 std::string ModifiedFileName(int id);
 
-// The next id: the largest plus one, or 1 for an empty table.
+// The id allocation queries, and the functions that run them (before the
+// transaction that inserts): the largest id plus one, or 1 for an empty
+// table. Throw DbException as the layer does.
+extern const char* const kNextOriginalIdSql;  // through runScalar
+extern const char* const kNextModifiedIdSql;  // through runScalar
+extern const char* const kNextRequestIdSql;   // through runQuery, column "ID"
 int NextOriginalId(DbConnection& db);
 int NextModifiedId(DbConnection& db);
 int NextRequestId(DbConnection& db);
@@ -43,13 +56,15 @@ extern const char* const kModifiedMarker;   // "DataBase\Modified\"
 std::string DisplayName(const std::string& path, const std::string& nomeFile, bool modified);
 
 // Whether stored content is a ZIP archive: at least two bytes, "PK" first.
+bool IsStoredArchive(std::string_view content);
 bool IsStoredArchive(const std::vector<unsigned char>& content);
-bool IsStoredArchive(const std::string& content);
 
 // Runs one changing statement between "begin transaction;" and "commit
-// transaction;". A failure of the begin, the statement or the commit rolls
-// back (an error of the rollback itself is swallowed) and returns false, so
-// the caller can show its own message. Never throws.
+// transaction;" and returns true when all three succeeded. A failure of the
+// statement or the commit (a DbException or any other) runs "rollback
+// transaction;", swallowing any error of the rollback itself, and returns
+// false; so does a failed begin, which leaves any transaction already open
+// alone. Never throws: the caller shows its own message and closes.
 bool RunInTransaction(DbConnection& db, const std::string& statement);
 
 }  // namespace keystore

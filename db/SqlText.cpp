@@ -9,3 +9,5 @@ std::string SqlValue(const std::string& value) {
   }
   return out;
 }
+
+std::string SqlQuoted(const std::string& value) { return "'" + SqlValue(value) + "'"; }

@@ -81,6 +81,41 @@ TEST(Connection, FileThatIsNotADatabaseIsUnknownError26) {
   EXPECT_STREQ(DbException::codeName(1000), "DBLAYER_ERROR");
 }
 
+TEST(Connection, EmptyNameAndReopenDoNotOpenTheWrongDatabase) {
+  fixture::TempDir dir;
+  DbConnection db;
+  EXPECT_EQ(Thrown([&] { db.open(std::string()); }),
+            "SQLITE_CANTOPEN[14]: unable to open database file");
+  EXPECT_FALSE(db.isOpen());
+  db.open(dir / "a.db");
+  db.runStatement("CREATE TABLE A (X INTEGER);");
+  // Opening again replaces the connection rather than keeping the old one.
+  db.open(dir / "b.db");
+  EXPECT_EQ(Thrown([&] { db.runQuery("select X from A;"); }), "SQLITE_ERROR[1]: ");
+}
+
+TEST_F(Layer, StepFailuresCarrySqliteTextAndEndTheResult) {
+  db_.runStatement("INSERT INTO T VALUES (-9223372036854775808, 'min', 'False');");
+  // abs() of the smallest integer fails while stepping, not while preparing.
+  EXPECT_EQ(Thrown([&] { db_.runQuery("select abs(ID) from T where NAME = 'min';"); }),
+            "SQLITE_ERROR[1]: integer overflow");
+  DbQuery q = db_.runQuery("select abs(ID) as A from T;");  // in insertion order
+  EXPECT_EQ(q.columnInt("A"), 1);
+  std::string failure;
+  while (failure.empty() && !q.atEnd()) failure = Thrown([&] { q.advance(); });
+  EXPECT_EQ(failure, "SQLITE_ERROR[1]: integer overflow");
+  EXPECT_EQ(Thrown([&] { q.columnInt(0); }), "DBLAYER_ERROR[1000]: Null Virtual Machine pointer");
+  q.release();
+}
+
+TEST_F(Layer, TextsAreBytesUnchanged) {
+  const std::string cp1252 = "Citro\xEBn \x80 \x9Cuvre";  // not valid UTF-8
+  db_.runStatement("INSERT INTO T VALUES (10, '" + cp1252 + "', 'False');");
+  DbQuery q = db_.runQuery("select NAME from T where ID = 10;");
+  EXPECT_EQ(q.columnString(std::string("NAME")), cp1252);
+  EXPECT_EQ(std::string(q.columnText(0)), cp1252);
+}
+
 TEST_F(Layer, ReadsByNameCaseSensitivelyWithNullHandling) {
   DbQuery q;
   q = db_.runQuery("select ID, NAME, FLAG from T order by ID;");

@@ -41,6 +41,26 @@ TEST_F(Store, PathsResolveWithoutRegardToCase) {
             drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRU");
 }
 
+TEST_F(Store, RowNamesNeverLeaveTheirFolder) {
+  for (const char* bad : {"", ".", "..", "..\\zkm.db", "../zkm.db", "C:x", "a\\b.ori"}) {
+    EXPECT_EQ(keystore::StoredOriginalPath(kKeyRoot, bad), "") << bad;
+    EXPECT_EQ(keystore::StoredModifiedPath(kKeyRoot, bad), "") << bad;
+    EXPECT_EQ(keystore::DriverFilePath(kKeyRoot, bad, true), "") << bad;
+  }
+  // A marker row's original name (blanks, several dots) is a plain name.
+  EXPECT_EQ(keystore::StoredOriginalPath(kKeyRoot, "my ecu..v2.bin"),
+            drive_ + "/ZKM_Quorvane/Database/ORI/my ecu..v2.bin");
+}
+
+TEST(KeyPathsWithoutKey, AreEmptyAndDoNotOpen) {
+  platform::Install(std::make_unique<platform::SimulatedPlatform>());
+  const std::string path = keystore::DatabasePath("E:\\ZKM_Quorvane\\");
+  EXPECT_EQ(path, "");
+  DbConnection db;
+  EXPECT_THROW(db.open(path), DbException);
+  platform::Install(nullptr);
+}
+
 TEST_F(Store, IdsAreTheLargestPlusOne) {
   EXPECT_EQ(keystore::NextOriginalId(db_), 1);
   EXPECT_EQ(keystore::NextModifiedId(db_), 1);
@@ -89,6 +109,16 @@ TEST_F(Store, QuotesRoundTripThroughAnInsert) {
   ASSERT_TRUE(keystore::RunInTransaction(
       db_, "INSERT INTO ORI (ID_ORI, [NOTE]) VALUES (2,'" + SqlValue("x'); DROP TABLE ORI; --") + "');"));
   EXPECT_EQ(db_.runScalar("select count(*) from ORI;"), 2);
+  // The modified file's note as a complete literal: a double-quoted word
+  // would be read as a column when one of that name exists ("PATH").
+  ASSERT_TRUE(keystore::RunInTransaction(
+      db_, "INSERT INTO MOD (ID_MOD, NOTE, PATH) VALUES (1," + SqlQuoted("PATH") + ",'p');"));
+  ASSERT_TRUE(keystore::RunInTransaction(
+      db_, "INSERT INTO MOD (ID_MOD, NOTE, PATH) VALUES (2," + SqlQuoted(note) + ",'p');"));
+  DbQuery q = db_.runQuery("select NOTE from MOD order by ID_MOD;");
+  EXPECT_EQ(q.columnString("NOTE"), "PATH");
+  q.advance();
+  EXPECT_EQ(q.columnString("NOTE"), note);
 }
 
 TEST_F(Store, FailedStatementRollsBackAndReportsFailure) {
@@ -111,6 +141,13 @@ TEST_F(Store, FailedCommitTakesTheFailureBranch) {
   sqlite3_close(reader);
   EXPECT_EQ(db_.runScalar("select count(*) from ORI;"), 0);
   EXPECT_TRUE(keystore::RunInTransaction(db_, "INSERT INTO ORI (ID_ORI) VALUES (5);"));
+}
+
+TEST_F(Store, FailedRollbackIsSwallowed) {
+  // The statement ends the transaction itself: the commit fails, and so does
+  // the rollback after it; the caller still just gets false.
+  EXPECT_FALSE(keystore::RunInTransaction(db_, "rollback transaction;"));
+  EXPECT_TRUE(keystore::RunInTransaction(db_, "INSERT INTO ORI (ID_ORI) VALUES (1);"));
 }
 
 TEST_F(Store, FailedBeginIsAFailureToo) {
