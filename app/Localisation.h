@@ -8,12 +8,13 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTranslator>
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 class QMenu;
-class QTranslator;
+
 class QActionGroup;
 
 class Localisation : public QObject {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QEvent>
 
+#include "app/Localisation.h"
 #include "app/Prompts.h"
 #include "app/QuorApplication.h"
 #include "app/Texts.h"
@@ -17,6 +18,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
   KeyRoot.clear();
   DriveRoot.clear();
   title_.clear();
+
+  Localisation::instance().AttachMenu(ui_->Languages);
 
   connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
   connect(ui_->Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
@@ -204,4 +207,12 @@ void TForm1::RetranslateRuntimeTexts() {
   title_ = BuildTitle();
   setWindowTitle(title_);
   if (promptMessage_) ui_->lblQuorselect->setText(Msg(promptMessage_));
+  if (jobRunning_) {
+    ui_->Lbl_Wait->setText(Msg(1000));
+    if (!jobPhaseStarted_) {
+      ui_->lbl_Msg->setText(Msg(1001));
+    } else if (CurrentJob == 1124 || CurrentJob == 1125) {
+      ui_->lbl_Msg->setText(Msg(CurrentJob == 1124 ? 1002 : 1003));
+    }
+  }
 }

@@ -1,10 +1,12 @@
 #include <QIcon>
 
+#include "app/Localisation.h"
 #include "app/Main.h"
 #include "app/QuorApplication.h"
 
 int main(int argc, char** argv) {
   QuorApplication app(argc, argv);
+  Localisation::instance().Initialise();
   QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
   QGuiApplication::setDesktopFileName(QStringLiteral("zkm-quorvane-maintenance"));
   TForm1 form;

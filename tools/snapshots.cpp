@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "app/Fmmsg.h"
+#include "app/Localisation.h"
 #include "app/Main.h"
 #include "app/Prompts.h"
 #include "app/QuorApplication.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
   }
   g_out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(g_out);
+  Localisation::instance().Initialise();
   SilentPrompts prompts;
   Prompts::install(&prompts);
 
@@ -119,6 +121,17 @@ int main(int argc, char** argv) {
   TMsgFm question;
   question.SetMessage(Msg(1043));
   Save(&question, QStringLiteral("question-window"));
+
+  // The main window and the database window in each language.
+  for (const QString& language : Localisation::Languages()) {
+    Localisation::instance().Switch(language);
+    Save(&form, QStringLiteral("lang-%1-main").arg(language));
+    TForm2 window;
+    window.SetupWindow(form.keyRoot());
+    window.BTN_DB_ORIClick();
+    Save(&window, QStringLiteral("lang-%1-dbwindow").arg(language));
+  }
+  Localisation::instance().Switch(QStringLiteral("it"));
 
   Prompts::install(nullptr);
   return g_saved > 0 ? 0 : 1;

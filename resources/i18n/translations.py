@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""The translations of every interface text, by its Italian source.
+
+tools/update-translations.sh collects the sources into the .ts files and
+then fills them from this table; a source missing here stays unfinished,
+which the translation test reports. Keep product and brand names and the
+file forms (.qbk, .qsp) unchanged.
+"""
+import sys
+import xml.etree.ElementTree as ET
+
+# source: (English (United States), Português (Brasil))
+T = {
+    "Attendere Prego ...": ("Please wait ...", "Aguarde, por favor ..."),
+    "Analisi Chiave Quorvane in corso": ("Checking the Quorvane key", "Analisando a chave Quorvane"),
+    "Backup in corso": ("Backup in progress", "Backup em andamento"),
+    "Ripristino Backup in corso": ("Restoring backup", "Restaurando o backup"),
+    "Backup Completato.": ("Backup completed.", "Backup concluído."),
+    "Restore Completato.": ("Restore completed.", "Restauração concluída."),
+    "Quorvane non rilevata: Selezionare l'unità corretta.": (
+        "Quorvane key not found: select the correct drive.",
+        "Chave Quorvane não encontrada: selecione a unidade correta."),
+    "Drive non campatibile con Chiave Quorvane.": (
+        "This drive cannot hold a Quorvane key.", "Unidade incompatível com a chave Quorvane."),
+    "Database Quorvane non rilevato.": ("Quorvane database not found.", "Banco de dados Quorvane não encontrado."),
+    "Codice Cliente non rilevato, possibile Database corrotto.": (
+        "Customer code not found, the database may be damaged.",
+        "Código do cliente não encontrado, o banco de dados pode estar corrompido."),
+    "Errore, Software Quorvane non rilevato": ("Error, Quorvane software not found", "Erro, software Quorvane não encontrado"),
+    "<Seleziona>": ("<Select>", "<Selecione>"),
+    "Originale già registrato nel Database.": (
+        "This original is already registered in the database.", "Original já registrado no banco de dados."),
+    "1. Selezionare l'originale da registrare.": ("1. Select the original to register.", "1. Selecione o original a registrar."),
+    "2. Selezionare driver.": ("2. Select a driver.", "2. Selecione o driver."),
+    "3. Premere Bottone Registra Originale.": ("3. Press the Register Original button.", "3. Clique no botão Registrar Original."),
+    "4. Inserire una breve descrizione o modificare l'esistente.": (
+        "4. Enter a short description or edit the existing one.",
+        "4. Digite uma breve descrição ou altere a existente."),
+    "File Originale non trovato.": ("Original file not found.", "Arquivo original não encontrado."),
+    "Nessun Driver trovato.": ("No driver found.", "Nenhum driver encontrado."),
+    "Per la ricerca Manuale, selezionare almeno la marca.": (
+        "For a manual search, select at least the make.", "Para a busca manual, selecione pelo menos a marca."),
+    "Attenzione, il driver richiesto non è presente, sarà scaricato al prossimo avvio ZKM Quorvane": (
+        "Warning: the driver you need is not on the key; it will be downloaded the next time ZKM Quorvane starts",
+        "Atenção: o driver necessário não está na chave; ele será baixado na próxima inicialização do ZKM Quorvane"),
+    "Errore prenotazione Driver": ("Driver reservation error", "Erro ao reservar o driver"),
+    "Hai raggiunto il numero massimo di driver prenotabili, potrai scaricare i driver manualmente da ZKM Quorvane": (
+        "You have reached the maximum number of driver reservations; you can download the drivers manually from ZKM Quorvane",
+        "Você atingiu o número máximo de drivers reservados; os drivers podem ser baixados manualmente pelo ZKM Quorvane"),
+    "Errore Database durante la registrazione del file originale": (
+        "Database error while registering the original file", "Erro no banco de dados ao registrar o arquivo original"),
+    "File Registrato corettamente": ("File registered successfully", "Arquivo registrado com sucesso"),
+    "Errore trasferimento file in chiavetta Quorvane": (
+        "Error copying the file to the Quorvane key", "Erro ao transferir o arquivo para a chave Quorvane"),
+    "1. Aggiungere o modificare la descrizione.": ("1. Add or edit the description.", "1. Adicione ou altere a descrição."),
+    "2. Premere il tasto OK o CANCEL per annullare.": ("2. Press OK, or CANCEL to cancel.", "2. Clique em OK, ou em CANCEL para cancelar."),
+    "2. Selezionare l'originale da associare.": ("2. Select the original to link it to.", "2. Selecione o original a associar."),
+    "3. Premere il bottone Registra Modificato.": ("3. Press the Register Modified button.", "3. Clique no botão Registrar Modificado."),
+    "Modificato già registrato nel Database.": (
+        "This modified file is already registered in the database.", "Modificado já registrado no banco de dados."),
+    "Nessun file originale trovato.": ("No original file found.", "Nenhum arquivo original encontrado."),
+    "ATTENZIONE!": ("WARNING!", "ATENÇÃO!"),
+    "ASSOCIARE UN FILE MODIFICATO AD UN ORIGINALE NON COMPATIBILE, PUO' CAUSARE IL BLOCCO DEL SOFTWARE ZKM QUORVANE!": (
+        "LINKING A MODIFIED FILE TO AN INCOMPATIBLE ORIGINAL CAN LOCK UP THE ZKM QUORVANE SOFTWARE!",
+        "ASSOCIAR UM ARQUIVO MODIFICADO A UM ORIGINAL INCOMPATÍVEL PODE TRAVAR O SOFTWARE ZKM QUORVANE!"),
+    "BRENNOW Srl declina ogni responsabiltà in caso di errore di associazione degli utenti.": (
+        "BRENNOW Srl accepts no liability for files linked wrongly by users.",
+        "A BRENNOW Srl não se responsabiliza por associações erradas feitas pelos usuários."),
+    "Errore Database durante la registrazione del file modificato.": (
+        "Database error while registering the modified file.", "Erro no banco de dados ao registrar o arquivo modificado."),
+    "Attenzione l'Originale ha modificato associati: Rimuovere prima i modificati": (
+        "Warning: this original has modified files linked to it. Remove the modified files first",
+        "Atenção: o original tem arquivos modificados associados. Remova primeiro os modificados"),
+    "Impossibile Trovare Informazioni sull'Originale Selezionato.": (
+        "No information found for the selected original.", "Não foi possível encontrar informações sobre o original selecionado."),
+    "File Rimosso correttamente.": ("File removed successfully.", "Arquivo removido com sucesso."),
+    "La modifica è consentita solo a driver personali": (
+        "Only your own drivers can be changed", "Somente drivers próprios podem ser alterados"),
+    "1. Ricerca il driver di interesse.": ("1. Search for the driver you want.", "1. Procure o driver desejado."),
+    "2. Premi Ricataloga per aggiornarlo o Elimina per cancellarlo.": (
+        "2. Press Recatalogue to update it or Delete to remove it.",
+        "2. Clique em Recatalogar para atualizá-lo ou em Excluir para apagá-lo."),
+    "Vuoi Cancellare il Driver selezionato?": ("Delete the selected driver?", "Deseja excluir o driver selecionado?"),
+    "Il Driver è associato ad un originale. Impossibile rimuoverlo.": (
+        "The driver is linked to an original. It cannot be removed.",
+        "O driver está associado a um original. Não é possível removê-lo."),
+    "Errore Database. Impossibile eseguire l'operazione.": (
+        "Database error. The operation could not be carried out.",
+        "Erro no banco de dados. Não foi possível executar a operação."),
+    "Eliminazione Driver completata con successo.": ("Driver deleted successfully.", "Driver excluído com sucesso."),
+    "1. Seleziona la Marca.": ("1. Select the make.", "1. Selecione a marca."),
+    "2. Seleziona il Modello.": ("2. Select the model.", "2. Selecione o modelo."),
+    "3. Premi il tasto Aggiorna Driver.": ("3. Press Update Driver.", "3. Clique em Atualizar Driver."),
+    "Driver ricatalogato con successo.": ("Driver recatalogued successfully.", "Driver recatalogado com sucesso."),
+    "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma.": (
+        "ZKM Quorvane is running. Close ZKM Quorvane and start this program again.",
+        "O ZKM Quorvane está em execução. Feche o ZKM Quorvane e abra o programa novamente."),
+    "ZKM Quorvane Management Tool": ("ZKM Quorvane Management Tool", "ZKM Quorvane Management Tool"),
+    "Impossibile smontare la chiave Quorvane: controllo coerenza non eseguito.": (
+        "The Quorvane key could not be unmounted: the consistency check was not run.",
+        "Não foi possível desmontar a chave Quorvane: a verificação de consistência não foi executada."),
+    "Impossibile avviare il programma: Wine non è installato su questo computer.": (
+        "The program cannot be started: Wine is not installed on this computer.",
+        "Não é possível iniciar o programa: o Wine não está instalado neste computador."),
+    "Backup non riuscito:": ("Backup failed:", "Falha no backup:"),
+    "Ripristino non riuscito:": ("Restore failed:", "Falha na restauração:"),
+    "Operazione in corso: attendere la fine prima di uscire.": (
+        "An operation is in progress: wait for it to finish before leaving.",
+        "Operação em andamento: aguarde o término antes de sair."),
+    "Il testo contiene caratteri non ammessi dal Database.": (
+        "The text contains characters the database cannot store.",
+        "O texto contém caracteres que o banco de dados não aceita."),
+    # Main window
+    "Rilevamento ZKM QUORVANE": ("ZKM QUORVANE Detection", "Detecção ZKM QUORVANE"),
+    "Rilevamento Automatico": ("Automatic Detection", "Detecção Automática"),
+    "Rilevamento Manuale": ("Manual Detection", "Detecção Manual"),
+    "Conferma": ("Confirm", "Confirmar"),
+    "Esci": ("Exit", "Sair"),
+    "Lancia ZKM Quorvane": ("Start ZKM Quorvane", "Iniciar ZKM Quorvane"),
+    "Effettua Backup": ("Back Up", "Fazer Backup"),
+    "Ripristina Backup": ("Restore Backup", "Restaurar Backup"),
+    "Gestione Database": ("Database Management", "Gerenciar Banco de Dados"),
+    "Esporta Database": ("Export Database", "Exportar Banco de Dados"),
+    "Importa Database": ("Import Database", "Importar Banco de Dados"),
+    "Controllo Coerenza": ("Consistency Check", "Verificar Consistência"),
+    "Driver Utente": ("User Drivers", "Drivers do Usuário"),
+    "Quorvane Service Pack": ("Quorvane Service Pack", "Quorvane Service Pack"),
+    "File": ("File", "Arquivo"),
+    "Lingue": ("Languages", "Idiomas"),
+    # Database window
+    "Database Management": ("Database Management", "Gerenciamento do Banco de Dados"),
+    "Importa Originale": ("Import Original", "Importar Original"),
+    "Importa Modificato": ("Import Modified", "Importar Modificado"),
+    "Gestione File": ("File Management", "Gerenciar Arquivos"),
+    "Chiudi": ("Close", "Fechar"),
+    "Registrazione File Originale": ("Original File Registration", "Registro de Arquivo Original"),
+    "Apri ORI": ("Open ORI", "Abrir ORI"),
+    "Marca:": ("Make:", "Marca:"),
+    "Modello:": ("Model:", "Modelo:"),
+    "Marca :": ("Make :", "Marca :"),
+    "Modello :": ("Model :", "Modelo :"),
+    "Marca": ("Make", "Marca"),
+    "Modello": ("Model", "Modelo"),
+    "Ricerca Manuale": ("Manual Search", "Busca Manual"),
+    "Cerca Driver": ("Find Driver", "Buscar Driver"),
+    "Interrompi ": ("Stop ", "Interromper "),
+    "Interrompi": ("Stop", "Interromper"),
+    "Nome": ("Name", "Nome"),
+    "Descrizione": ("Description", "Descrição"),
+    "Centralina": ("ECU", "Centralina"),
+    "Registra Originale": ("Register Original", "Registrar Original"),
+    "Annulla": ("Cancel", "Cancelar"),
+    " Ricerca Database in corso...": (" Searching the database...", " Pesquisando no banco de dados..."),
+    "Ricerca Database in corso ...": ("Searching the database ...", "Pesquisando no banco de dados ..."),
+    "Ricerca Database in Corso... ": ("Searching the database... ", "Pesquisando no banco de dados... "),
+    "Driver: ": ("Driver: ", "Driver: "),
+    "Driver:": ("Driver:", "Driver:"),
+    "Driver": ("Driver", "Driver"),
+    "Registrazione Originale in corso...": ("Registering the original...", "Registrando o original..."),
+    "Registrazione File Modificato": ("Modified File Registration", "Registro de Arquivo Modificado"),
+    "Apri Mod": ("Open Mod", "Abrir Mod"),
+    "Cerca Originale": ("Find Original", "Buscar Original"),
+    "Originale": ("Original", "Original"),
+    "Ultima Modifica": ("Last Change", "Última Alteração"),
+    "Ultima Modifica:": ("Last Change:", "Última Alteração:"),
+    "Registra Modificato": ("Register Modified", "Registrar Modificado"),
+    "Modificato:": ("Modified:", "Modificado:"),
+    "Originale:": ("Original:", "Original:"),
+    "Modificato": ("Modified", "Modificado"),
+    "Registrazione Database in Corso ...": ("Saving to the database ...", "Gravando no banco de dados ..."),
+    "Gestione Database Originali": ("Originals Database Management", "Gerenciamento de Originais"),
+    "Gestione Database Modificati": ("Modified Files Database Management", "Gerenciamento de Modificados"),
+    "Cerca": ("Search", "Buscar"),
+    "Elimina": ("Delete", "Excluir"),
+    "Esporta": ("Export", "Exportar"),
+    "Visualizza Modificati": ("Show Modified", "Ver Modificados"),
+    # Driver window
+    "Driver Management": ("Driver Management", "Gerenciamento de Drivers"),
+    "Ricataloga Driver Utente": ("Recatalogue User Driver", "Recatalogar Driver do Usuário"),
+    "Ricataloga": ("Recatalogue", "Recatalogar"),
+    "Nome Driver:": ("Driver Name:", "Nome do Driver:"),
+    "Descrizione Driver:": ("Driver Description:", "Descrição do Driver:"),
+    "Aggiorna Driver": ("Update Driver", "Atualizar Driver"),
+    "Elimina Driver": ("Delete Driver", "Excluir Driver"),
+    "Operazione in Corso... Attendere Prego ": ("Operation in progress... Please wait ", "Operação em andamento... Aguarde "),
+    # Shared
+    "OK": ("OK", "OK"),
+    "Cancel": ("Cancel", "Cancelar"),
+    "EPROM": ("EPROM", "EPROM"),
+    "CKS": ("CKS", "CKS"),
+    "ID": ("ID", "ID"),
+}
+
+
+def fill(path, column):
+    tree = ET.parse(path)
+    missing = []
+    for message in tree.getroot().iter("message"):
+        source = message.find("source").text or ""
+        translation = message.find("translation")
+        if source in T:
+            translation.text = T[source][column]
+            translation.attrib.pop("type", None)
+        elif translation.attrib.get("type") == "unfinished" or not translation.text:
+            missing.append(source)
+    tree.write(path, encoding="utf-8", xml_declaration=True)
+    return missing
+
+
+if __name__ == "__main__":
+    for path in sys.argv[1:]:
+        column = 0 if "en_US" in path else 1
+        for source in fill(path, column):
+            print(f"{path}: no translation for {source!r}")
