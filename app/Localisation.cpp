@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QTranslator>
 
@@ -79,5 +80,8 @@ bool Localisation::Install(const QString& language) {
   translators_ = std::move(loaded);
   for (auto& translator : translators_) QCoreApplication::installTranslator(translator.get());
   current_ = language;
+  // The windows get the change as posted events: deliver them now, so every
+  // open window shows the new language when the switch returns.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
   return true;
 }
