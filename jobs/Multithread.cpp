@@ -24,9 +24,14 @@ void MultiThread::Resume() { start(); }
 
 bool MultiThread::RunBackup() {
   archive_->setVolumeSize(kVolumeSize);
-  bool ok = archive_->openArchive(archivePath_) &&
-            archive_->addFiles(CBrennowZip::Wide(baseFolder_), L"*.*") &&
-            archive_->closeArchive();
+  bool ok = archive_->openArchive(archivePath_);
+  if (ok && !archive_->addFiles(CBrennowZip::Wide(baseFolder_), L"*.*")) {
+    // The wrapper's text alone does not say which file failed; the user
+    // needs to know.
+    errorText_ = archive_->lastError() + archive_->lastDetail();
+    return false;
+  }
+  ok = ok && archive_->closeArchive();
   if (!ok) errorText_ = archive_->lastError();
   return ok;
 }
