@@ -12,6 +12,8 @@
 #include <filesystem>
 
 #include "app/Main.h"
+#include "archive/Brennowzip.h"
+#include "archive/zip/ZipArchive.h"
 #include "app/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/SimulatedPlatform.h"
@@ -224,6 +226,59 @@ TEST_F(Jobs, ProgressZeroRestartsTheWritingClipOtherValuesOnlyMoveTheGauge) {
   EXPECT_EQ(form_->ui()->ProgressBar->value(), 0);
   form_->SetWaitMode(false);
   EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+}
+
+TEST_F(Jobs, ProgressIsPostedInWholePercentAfterRoundingToHundredths) {
+  CBrennowZip archive;
+  archive.reportProgress(99.996);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 100);
+  EXPECT_DOUBLE_EQ(archive.lastProgress(), 100.0);
+  archive.reportProgress(49.994);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 49);
+  EXPECT_NEAR(archive.lastProgress(), 49.99, 1e-9);
+  archive.reportProgress(0.004);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 0);
+}
+
+TEST_F(Jobs, RestoreOfAnArchiveThatEscapesTheKeyWritesNothing) {
+  // Python's zipfile writes what our engine refuses to write.
+  const std::string archive = dir_ / "hostile.qbk";
+  const std::string script = "import zipfile\n"
+                             "z = zipfile.ZipFile('" + archive + "', 'w')\n"
+                             "z.writestr('ZKM_Quorvane/harmless.txt', 'ok')\n"
+                             "z.writestr('../outside.txt', 'gotcha')\n"
+                             "z.close()\n";
+  fixture::WriteFile(dir_ / "make.py", script);
+  ASSERT_EQ(std::system(("python3 '" + std::string(dir_ / "make.py") + "'").c_str()), 0);
+  prompts_.answerOpen(QString::fromStdString(archive));
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056))) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].contains("outside")) << prompts_.messages[0].toStdString();
+  EXPECT_FALSE(fs::exists(dir_ / "outside.txt"));
+  EXPECT_FALSE(fs::exists(drive_ + "/ZKM_Quorvane/harmless.txt"));
+}
+
+TEST_F(Jobs, BackupThatCannotReadAFileNamesIt) {
+  zip::SetIoFailureHook([](const char* operation, const std::string& path) {
+    return !(std::string(operation) == "open" && path.find("1.ori") != std::string::npos) &&
+           !(std::string(operation) == "read" && path.find("1.ori") != std::string::npos);
+  });
+  prompts_.answerSave(QString::fromStdString(dir_ / "b.qbk"));
+  form_->ui()->BTN_Bck->click();
+  WaitForJob();
+  zip::SetIoFailureHook(nullptr);
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1055) + " Error Adding File: "));
+  EXPECT_TRUE(prompts_.messages[0].contains("1.ori")) << prompts_.messages[0].toStdString();
+  // Nothing half-written is left where the backup was to go.
+  EXPECT_FALSE(fs::exists(dir_ / "b.qbk"));
+  for (const auto& e : fs::directory_iterator(dir_.path()))
+    EXPECT_EQ(e.path().filename().string().find("qtmp"), std::string::npos) << e.path();
 }
 
 }  // namespace
