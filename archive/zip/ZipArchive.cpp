@@ -224,6 +224,18 @@ std::uint64_t FileSize(const std::string& path) {
   return size;
 }
 
+bool IsUtf8(const std::string& s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    const int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + extra >= s.size() + (extra == 0 ? 1 : 0)) return false;
+    for (int k = 1; k <= extra; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += 1 + extra;
+  }
+  return true;
+}
+
 }  // namespace
 
 void SetIoFailureHook(IoFailureHook hook) {
@@ -326,6 +338,21 @@ class Archive::Writer {
       size -= n;
     }
   }
+  // Overwrites bytes already written at a disk-relative offset (the sizes
+  // and CRC of a local header, once its data has been written).
+  void Patch(std::uint16_t disk, std::uint64_t offset, const std::string& bytes) {
+    if (disk == this->disk()) {
+      file_->Seek(offset);
+      file_->Write(bytes.data(), bytes.size());
+      file_->Seek(used_);
+      return;
+    }
+    File earlier(paths_.at(disk), "r+b", "write");
+    earlier.Seek(offset);
+    earlier.Write(bytes.data(), bytes.size());
+    earlier.Close();
+  }
+
   // Closes the last volume; the temporary paths in volume order.
   std::vector<std::string> Finish() {
     if (split() && paths_.size() == 1) {
@@ -519,7 +546,14 @@ void Archive::ReadDirectory() {
         name.assign(reinterpret_cast<const char*>(f + 9), length - 5);
       x += 4 + length;
     }
-    if (name.empty()) name = (entry.flags & 0x800) ? entry.storedName : Cp850ToUtf8(entry.storedName);
+    if (name.empty()) {
+      // OEM names come from DOS and Windows hosts; others write their own
+      // (UTF-8) names, as Info-ZIP on Unix does.
+      const unsigned host = r[5];
+      const bool oemHost = host == 0 || host == 11 || host == 14;
+      const bool utf8 = (entry.flags & 0x800) || (!oemHost && IsUtf8(entry.storedName));
+      name = utf8 ? entry.storedName : Cp850ToUtf8(entry.storedName);
+    }
     std::replace(name.begin(), name.end(), '\\', '/');
     entry.name = name;
     entries_.push_back(entry);
@@ -550,7 +584,7 @@ void Archive::WriteEntry(Entry entry, Source& source) {
   if (size > kMax32) throw ZipError(source.path + " is larger than 4 GiB, which needs ZIP64");
   const bool empty = size == 0;
   entry.method = empty ? 0 : 8;
-  entry.flags = empty ? 0 : 0x0008;
+  entry.flags = 0;
   entry.versionNeeded = 20;
   entry.crc = 0;
   entry.compressedSize = 0;
@@ -626,12 +660,13 @@ void Archive::WriteEntry(Entry entry, Source& source) {
     entry.crc = crc;
     entry.size = static_cast<std::uint32_t>(read);
     entry.compressedSize = static_cast<std::uint32_t>(written);
-    std::string descriptor;
-    Put32(&descriptor, kDescriptorSignature);
-    Put32(&descriptor, entry.crc);
-    Put32(&descriptor, entry.compressedSize);
-    Put32(&descriptor, entry.size);
-    writer_->Write(descriptor.data(), descriptor.size());
+    // The local header gets its CRC and sizes now that they are known, so no
+    // data descriptor is needed (every reader handles that form).
+    std::string sizes;
+    Put32(&sizes, entry.crc);
+    Put32(&sizes, entry.compressedSize);
+    Put32(&sizes, entry.size);
+    writer_->Patch(entry.disk, entry.localOffset + 14, sizes);
     progressDone_ += read;
   }
   // A later entry of the same name replaces the earlier one.
