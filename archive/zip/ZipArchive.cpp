@@ -861,6 +861,16 @@ std::vector<unsigned char> Archive::ExtractToMemory(const std::string& name) {
   throw ZipError("entry " + name + " not found in " + path_);
 }
 
+void Archive::Verify(const std::function<void(const Entry&)>& checked) {
+  if (!open_) throw ZipError("no archive open");
+  if (oldEntries_.empty()) return;
+  std::unique_ptr<VolumeReader> reader = OpenReader();
+  for (const Entry& entry : oldEntries_) {
+    if (!entry.isFolder()) ReadEntryData(*reader, entry, [](const unsigned char*, std::size_t) {});
+    if (checked) checked(entry);
+  }
+}
+
 void Archive::Extract(const std::string& folder, const std::string& mask) {
   if (!open_) throw ZipError("no archive open");
   std::vector<const Entry*> chosen;

@@ -89,6 +89,10 @@ class Archive {
   // The content of the entry named so (without regard to case).
   std::vector<unsigned char> ExtractToMemory(const std::string& name);
 
+  // Reads every entry through its CRC check without writing anything;
+  // throws at the first damaged one. checked is told of each good entry.
+  void Verify(const std::function<void(const Entry&)>& checked);
+
   const std::vector<Entry>& entries() const { return entries_; }
   // Whether a name matches a Windows-style mask ("*.*" and "*" match all).
   static bool MatchesMask(const std::string& name, const std::string& mask);
