@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -37,7 +38,7 @@ constexpr std::uint32_t kSplitSignature = 0x08074b50;
 constexpr std::uint32_t kSingleSegmentMarker = 0x30304b50;  // "PK00"
 constexpr std::uint64_t kMax32 = 0xFFFFFFFFull;
 constexpr std::size_t kMaxEntries = 65535;
-constexpr std::size_t kChunk = 256 * 1024;
+constexpr std::size_t kChunk = 1024 * 1024;
 constexpr std::uint16_t kUnicodePathTag = 0x7075;
 
 std::mutex g_hookMutex;
@@ -398,9 +399,58 @@ class Archive::Writer {
 // Where the data of a new entry comes from: a file or a memory buffer.
 struct Archive::Source {
   std::string path;                  // file source
-  std::vector<unsigned char> buffer; // memory source
+  std::vector<unsigned char> buffer; // memory source, or the prepared data
   bool fromFile = false;
+  bool prepared = false;             // buffer holds the entry's final data
+  std::uint16_t method = 8;
+  std::uint32_t crc = 0;
+  std::uint64_t size = 0;
 };
+
+namespace {
+
+// A whole (small) file read and compressed ahead of the writer, on another
+// core; stored as it is when deflate does not shrink it.
+struct Prepared {
+  std::vector<unsigned char> data;
+  std::uint16_t method = 8;
+  std::uint32_t crc = 0;
+  std::uint64_t size = 0;
+};
+
+Prepared CompressWhole(const std::string& path, std::uint64_t expected) {
+  Prepared out;
+  std::vector<unsigned char> raw(static_cast<std::size_t>(expected) + 1);
+  {
+    File file(path, "rb", "read");
+    const std::size_t n = file.Read(raw.data(), raw.size());
+    if (n != expected) throw ZipError(path + " changed while it was added");
+    raw.resize(n);
+  }
+  out.size = raw.size();
+  out.crc = Crc(raw.data(), raw.size());
+  z_stream z{};
+  if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw ZipError("deflate cannot start");
+  out.data.resize(deflateBound(&z, static_cast<uLong>(raw.size())));
+  z.next_in = raw.data();
+  z.avail_in = static_cast<uInt>(raw.size());
+  z.next_out = out.data.data();
+  z.avail_out = static_cast<uInt>(out.data.size());
+  const int r = deflate(&z, Z_FINISH);
+  const std::size_t produced = out.data.size() - z.avail_out;
+  deflateEnd(&z);
+  if (r != Z_STREAM_END) throw ZipError("deflate failed for " + path);
+  if (produced >= raw.size()) {
+    out.method = 0;
+    out.data = std::move(raw);
+  } else {
+    out.data.resize(produced);
+  }
+  return out;
+}
+
+}  // namespace
 
 // ---- the archive ----------------------------------------------------------------
 
@@ -580,7 +630,8 @@ void Archive::WriteEntry(Entry entry, Source& source) {
     entry.localExtra = field;
   }
   entry.centralExtra = entry.localExtra;
-  std::uint64_t size = source.fromFile ? FileSize(source.path) : source.buffer.size();
+  std::uint64_t size = source.prepared ? source.size
+                      : source.fromFile ? FileSize(source.path) : source.buffer.size();
   if (size > kMax32) throw ZipError(source.path + " is larger than 4 GiB, which needs ZIP64");
   const bool empty = size == 0;
   entry.method = empty ? 0 : 8;
@@ -589,6 +640,12 @@ void Archive::WriteEntry(Entry entry, Source& source) {
   entry.crc = 0;
   entry.compressedSize = 0;
   entry.size = 0;
+  if (source.prepared && !empty) {
+    entry.method = source.method;
+    entry.crc = source.crc;
+    entry.size = static_cast<std::uint32_t>(source.size);
+    entry.compressedSize = static_cast<std::uint32_t>(source.buffer.size());
+  }
 
   StartWriting();
   std::string header;
@@ -598,9 +655,9 @@ void Archive::WriteEntry(Entry entry, Source& source) {
   Put16(&header, entry.method);
   Put16(&header, entry.dosTime);
   Put16(&header, entry.dosDate);
-  Put32(&header, 0);
-  Put32(&header, 0);
-  Put32(&header, 0);
+  Put32(&header, entry.crc);
+  Put32(&header, entry.compressedSize);
+  Put32(&header, entry.size);
   Put16(&header, static_cast<std::uint32_t>(entry.storedName.size()));
   Put16(&header, static_cast<std::uint32_t>(entry.localExtra.size()));
   header += entry.storedName;
@@ -611,9 +668,13 @@ void Archive::WriteEntry(Entry entry, Source& source) {
   entry.localOffset = static_cast<std::uint32_t>(writer_->offset());
   writer_->Write(header.data(), header.size());
 
-  if (!empty) {
+  if (source.prepared && !empty) {
+    writer_->Write(source.buffer.data(), source.buffer.size());
+    progressDone_ += size;
+    Report(static_cast<double>(progressDone_), static_cast<double>(progressTotal_));
+  } else if (!empty) {
     z_stream z{};
-    if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) != Z_OK)
       throw ZipError("deflate cannot start");
     struct Ender {
       z_stream* z;
@@ -740,7 +801,23 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
   progressDone_ = 0;
   lastReported_ = -1;
   Report(0, static_cast<double>(progressTotal_), true);
-  for (const Item& item : items) {
+  // Small files are read and compressed ahead on the other cores while this
+  // thread writes; large ones stream through here. At most kAhead + 1 small
+  // files are held in memory at once.
+  constexpr std::uint64_t kInMemory = 4u << 20;
+  constexpr std::size_t kAhead = 2;
+  std::vector<std::uint64_t> sizes(items.size(), 0);
+  for (std::size_t k = 0; k < items.size(); ++k)
+    if (!items[k].folder) sizes[k] = FileSize(items[k].path.string());
+  std::vector<std::future<Prepared>> ahead(items.size());
+  auto launch = [&](std::size_t k) {
+    if (k < items.size() && !items[k].folder && sizes[k] > 0 && sizes[k] <= kInMemory)
+      ahead[k] = std::async(std::launch::async, CompressWhole, items[k].path.string(), sizes[k]);
+  };
+  for (std::size_t k = 0; k < kAhead; ++k) launch(k);
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    launch(index + kAhead);
+    const Item& item = items[index];
     Entry entry;
     entry.name = item.relative;
     std::error_code e;
@@ -756,6 +833,14 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     Source source;
     source.fromFile = !item.folder;
     source.path = item.path.string();
+    if (ahead[index].valid()) {
+      Prepared prepared = ahead[index].get();
+      source.prepared = true;
+      source.buffer = std::move(prepared.data);
+      source.method = prepared.method;
+      source.crc = prepared.crc;
+      source.size = prepared.size;
+    }
     WriteEntry(entry, source);
   }
   Report(static_cast<double>(progressTotal_), static_cast<double>(progressTotal_));
