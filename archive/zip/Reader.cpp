@@ -65,7 +65,7 @@ EndRecord ReadEndRecord(VolumeSource& v) {
 }
 
 std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
-                            const std::string& extra) {
+                            const std::string& extra, std::uint16_t versionMadeBy) {
   if (flags & kFlagUtf8) return rawName;
   std::string unicode = FindExtra(extra, kUnicodePathTag);
   if (unicode.size() >= 5 && unicode[0] == 1) {
@@ -74,6 +74,9 @@ std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
                          static_cast<uInt>(rawName.size()));
     if (crc == actual) return unicode.substr(5);
   }
+  std::uint8_t host = static_cast<std::uint8_t>(versionMadeBy >> 8);
+  bool dosLike = host == 0 || host == 6 || host == 11 || host == 14;
+  if (!dosLike && IsValidUtf8(rawName)) return rawName;
   return OemToUtf8(rawName);
 }
 
@@ -125,7 +128,7 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
     e.rawName.assign(reinterpret_cast<char*>(variable.data()), nameLength);
     e.extra.assign(reinterpret_cast<char*>(variable.data()) + nameLength, extraLength);
     if (e.rawName.empty()) throw Error("Damaged archive: entry without name");
-    e.name = DecodeEntryName(e.rawName, e.flags, e.extra);
+    e.name = DecodeEntryName(e.rawName, e.flags, e.extra, e.versionMadeBy);
     std::replace(e.name.begin(), e.name.end(), '\\', '/');
     if (e.disk > end.thisDisk) throw Error("Damaged archive: entry on a missing volume: " + e.name);
     if (e.size == kMax32 || e.compressedSize == kMax32 || e.localOffset == kMax32)

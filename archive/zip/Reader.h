@@ -31,9 +31,11 @@ EndRecord ReadEndRecord(VolumeSource& lastVolumeOnly);
 std::vector<Entry> ReadDirectory(VolumeSource& volumes, const EndRecord& end);
 
 // The displayed name of a central record: the UTF-8 flag, else an Info-ZIP
-// Unicode path field whose CRC matches the stored name, else the OEM name.
+// Unicode path field whose CRC matches the stored name, else the OEM name
+// for archives made on DOS or Windows and the native (UTF-8) name for those
+// made elsewhere, when it is valid UTF-8.
 std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
-                            const std::string& extra);
+                            const std::string& extra, std::uint16_t versionMadeBy);
 
 // Streams the uncompressed bytes of an entry to sink, in chunks, checking
 // sizes and the CRC. Throws zip::Error naming the entry.

@@ -168,6 +168,14 @@ std::string OemToUtf8(const std::string& oem) {
   return out;
 }
 
+bool IsValidUtf8(const std::string& text) {
+  bool valid = true;
+  DecodeUtf8(text, [&](std::uint32_t cp) {
+    if (cp >= 0xDC80 && cp <= 0xDCFF) valid = false;
+  });
+  return valid;
+}
+
 bool IsAscii(const std::string& text) {
   for (char c : text)
     if (static_cast<unsigned char>(c) >= 0x80) return false;

@@ -17,6 +17,9 @@ std::string WideToUtf8(const std::wstring& wide);
 std::string Utf8ToOem(const std::string& utf8);
 std::string OemToUtf8(const std::string& oem);
 
+// Whether the bytes are well-formed UTF-8.
+bool IsValidUtf8(const std::string& text);
+
 // Whether every byte is 7-bit ASCII.
 bool IsAscii(const std::string& text);
 

@@ -65,7 +65,7 @@ std::string NameKey(const std::string& name) {
 }
 
 Entry Writer::Prepare(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes) {
-  if (entries_.size() >= kMaxEntries)
+  if (byName_.size() >= kMaxEntries && !Has(name))
     throw Error("Too many entries for a ZIP archive (at most 65535)");
   Entry e;
   e.name = name;
@@ -107,22 +107,26 @@ void Writer::WriteLocalHeader(Entry* e) {
 
 void Writer::Register(Entry e) {
   Forget(e.name);
+  byName_[NameKey(e.name)] = entries_.size();
   entries_.push_back(std::move(e));
+  live_.push_back(true);
 }
 
 bool Writer::Forget(const std::string& name) {
-  std::string key = NameKey(name);
-  auto it = std::find_if(entries_.begin(), entries_.end(),
-                         [&](const Entry& x) { return NameKey(x.name) == key; });
-  if (it == entries_.end()) return false;
-  entries_.erase(it);
+  auto it = byName_.find(NameKey(name));
+  if (it == byName_.end()) return false;
+  live_[it->second] = false;
+  byName_.erase(it);
   return true;
 }
 
-bool Writer::Has(const std::string& name) const {
-  std::string key = NameKey(name);
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [&](const Entry& x) { return NameKey(x.name) == key; });
+bool Writer::Has(const std::string& name) const { return byName_.count(NameKey(name)) != 0; }
+
+std::vector<Entry> Writer::entries() const {
+  std::vector<Entry> out;
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (live_[i]) out.push_back(entries_[i]);
+  return out;
 }
 
 void Writer::AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes) {
@@ -132,7 +136,7 @@ void Writer::AddFolder(const std::string& name, std::int64_t modified, std::uint
 }
 
 void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_t n,
-                       std::int64_t modified, std::uint32_t dosAttributes) {
+                       std::int64_t modified, std::uint32_t dosAttributes, bool mayStore) {
   if (n > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = static_cast<std::uint32_t>(crc32_z(crc32(0L, Z_NULL, 0), data, n));
@@ -147,7 +151,7 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
     });
   }
   const unsigned char* body = data;
-  if (packed.size() < n) {
+  if (!mayStore || packed.size() < n) {
     e.method = kMethodDeflated;
     e.compressedSize = static_cast<std::uint32_t>(packed.size());
     body = packed.data();
@@ -172,7 +176,7 @@ void Writer::AddFile(const std::string& name, InputFile& file, std::int64_t modi
       if (have == in_.size()) in_.resize(in_.size() * 2);
       if (have > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + file.path());
     }
-    AddBuffer(name, in_.data(), have, modified, dosAttributes);
+    AddBuffer(name, in_.data(), have, modified, dosAttributes, true);
     if (onBytes) onBytes(have);
     if (in_.size() > kWholeInMemory * 2) std::vector<unsigned char>().swap(in_);
     return;
@@ -227,7 +231,7 @@ void Writer::AddFile(const std::string& name, InputFile& file, std::int64_t modi
 
 void Writer::CopyEntry(VolumeSource& from, const Entry& source,
                        const std::function<void(std::uint64_t)>& onBytes) {
-  if (entries_.size() >= kMaxEntries)
+  if (byName_.size() >= kMaxEntries)
     throw Error("Too many entries for a ZIP archive (at most 65535)");
   std::uint32_t disk;
   std::uint64_t offset;
@@ -254,7 +258,9 @@ void Writer::Finish() {
   std::vector<std::uint32_t> recordDisks;
   recordDisks.reserve(entries_.size());
   std::vector<unsigned char> record;
-  for (const Entry& e : entries_) {
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (!live_[i]) continue;
+    const Entry& e = entries_[i];
     size_t size = kCentralHeaderSize + e.rawName.size() + e.extra.size();
     out_->KeepTogether(size);
     if (recordDisks.empty()) {
@@ -300,7 +306,7 @@ void Writer::Finish() {
   Put16(end + 4, static_cast<std::uint16_t>(lastDisk));
   Put16(end + 6, static_cast<std::uint16_t>(firstDisk));
   Put16(end + 8, static_cast<std::uint16_t>(entriesOnLast));
-  Put16(end + 10, static_cast<std::uint16_t>(entries_.size()));
+  Put16(end + 10, static_cast<std::uint16_t>(recordDisks.size()));
   Put32(end + 12, static_cast<std::uint32_t>(directorySize));
   Put32(end + 16, static_cast<std::uint32_t>(directoryOffset));
   Put16(end + 20, 0);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/zip/Format.h"
@@ -24,9 +25,10 @@ class Writer {
   // One file read in chunks; onBytes is told how many input bytes were read.
   void AddFile(const std::string& name, InputFile& file, std::int64_t modified,
                std::uint32_t dosAttributes, const std::function<void(std::uint64_t)>& onBytes);
-  // One entry from memory.
+  // One entry from memory; deflated even when that does not shrink it,
+  // unless mayStore.
   void AddBuffer(const std::string& name, const unsigned char* data, size_t n,
-                 std::int64_t modified, std::uint32_t dosAttributes);
+                 std::int64_t modified, std::uint32_t dosAttributes, bool mayStore = false);
   // Copies an entry of another archive without recompressing it.
   void CopyEntry(VolumeSource& from, const Entry& entry,
                  const std::function<void(std::uint64_t)>& onBytes);
@@ -38,14 +40,17 @@ class Writer {
 
   // The central directory and the end record.
   void Finish();
-  const std::vector<Entry>& entries() const { return entries_; }
+  // The live entries (replaced ones left out), in the order written.
+  std::vector<Entry> entries() const;
 
  private:
   Entry Prepare(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes);
   void WriteLocalHeader(Entry* entry);
   void Register(Entry entry);
   VolumeWriter* out_;
-  std::vector<Entry> entries_;
+  std::vector<Entry> entries_;        // every entry written; replaced ones are dead
+  std::vector<bool> live_;
+  std::unordered_map<std::string, size_t> byName_;  // NameKey -> live index
   std::vector<unsigned char> in_, deflated_;
 };
 
