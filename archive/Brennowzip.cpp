@@ -1,165 +1,123 @@
 #include "archive/Brennowzip.h"
 
 #include <cmath>
+#include <exception>
 #include <mutex>
 
-#include "archive/zip/ZipArchive.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "archive/zip/Archive.h"
+#include "archive/zip/Text.h"
+#include "platform/Files.h"
 
 namespace {
-std::mutex g_sinkMutex;
-CBrennowZip::ProgressSink g_sink;
+
+std::mutex& SinkLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+CBrennowZip::ProgressSink& Sink() {
+  static CBrennowZip::ProgressSink sink;
+  return sink;
+}
+
+std::string Utf8(const std::wstring& text) { return zip::WideToUtf8(text); }
+
+// Runs an engine operation; the reason of a failure goes to *detail.
+template <typename Op>
+bool Run(Op op, std::string* detail) {
+  try {
+    op();
+    return true;
+  } catch (const std::exception& e) {
+    *detail = e.what();
+  } catch (...) {
+    *detail = "unknown error";
+  }
+  return false;
+}
+
 }  // namespace
 
 CBrennowZip::CBrennowZip() : engine_(std::make_unique<zip::Archive>()) {
-  engine_->SetProgress([this](double percent) { reportProgress(percent); });
+  engine_->SetProgressHandler([this](double percent) { reportProgress(percent); });
 }
 
-CBrennowZip::~CBrennowZip() = default;
-
-void CBrennowZip::SetProgressSink(ProgressSink sink) {
-  std::lock_guard<std::mutex> lock(g_sinkMutex);
-  g_sink = std::move(sink);
-}
-
-void CBrennowZip::reportProgress(double percent) {
-  lastProgress_ = std::nearbyint(percent / 0.01) * 0.01;  // the default rounding: halves to even
-  const int whole = static_cast<int>(std::trunc(lastProgress_ + 1e-9));
-  ProgressSink sink;
-  {
-    std::lock_guard<std::mutex> lock(g_sinkMutex);
-    sink = g_sink;
+CBrennowZip::~CBrennowZip() {
+  try {
+    engine_.reset();
+  } catch (...) {
   }
-  if (sink) sink(whole);
 }
 
-bool CBrennowZip::Fail(const std::string& prefix, const std::string& detail, bool withDetail) {
+bool CBrennowZip::Fail(const std::string& text, const std::string& detail) {
+  lastError_ = text;
   lastDetail_ = detail;
-  lastError_ = withDetail ? prefix + detail : prefix;
   return false;
 }
 
 bool CBrennowZip::openArchive(const std::string& archivePath) {
-  if (engine_->IsOpen()) return Fail("There is an Archive open.", "", false);
-  try {
-    engine_->Open(archivePath);
-    return true;
-  } catch (const std::exception& e) {
-    return Fail("Impossibile opening or creating an Archive ", e.what());
-  }
+  if (engine_->IsOpen()) return Fail("There is an Archive open.", "");
+  std::string detail;
+  if (Run([&] { engine_->Open(Utf8(Wide(archivePath))); }, &detail)) return true;
+  return Fail("Impossibile opening or creating an Archive " + detail, detail);
 }
 
 bool CBrennowZip::closeArchive() {
-  if (!engine_->IsOpen()) return true;
-  try {
-    engine_->Close();
-    return true;
-  } catch (const std::exception& e) {
-    return Fail("Unable to close current archive : ", e.what());
-  }
+  std::string detail;
+  if (Run([&] { engine_->Close(); }, &detail)) return true;
+  return Fail("Unable to close current archive : " + detail, detail);
 }
 
 bool CBrennowZip::addFiles(const std::wstring& baseFolder, const std::wstring& mask) {
-  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "", false);
-  masks_.push_back(Narrow(mask));
-  try {
-    engine_->AddFiles(Narrow(baseFolder), masks_);
-    return true;
-  } catch (const std::exception& e) {
-    return Fail("Error Adding File: ", e.what(), false);
-  }
+  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
+  masks_.push_back(Utf8(mask));
+  std::string detail;
+  if (Run([&] { engine_->AddFiles(Utf8(baseFolder), masks_); }, &detail)) return true;
+  return Fail("Error Adding File: ", detail);
 }
 
 bool CBrennowZip::addStream(const std::wstring& entryName, const std::vector<unsigned char>& buffer) {
-  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "", false);
-  try {
-    engine_->AddBuffer(Narrow(entryName), buffer.data(), buffer.size());
+  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
+  std::string detail;
+  if (Run([&] { engine_->AddBuffer(Utf8(entryName), buffer.data(), buffer.size()); }, &detail))
     return true;
-  } catch (const std::exception& e) {
-    return Fail("Error Adding Stream: ", e.what());
-  }
+  return Fail("Error Adding Stream: " + detail, detail);
 }
 
 bool CBrennowZip::extractFiles(const std::wstring& destinationFolder, const std::wstring& mask) {
-  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "", false);
-  try {
-    engine_->Extract(Narrow(destinationFolder), Narrow(mask));
+  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
+  std::string detail;
+  if (Run([&] { engine_->ExtractFiles(Utf8(destinationFolder), Utf8(mask)); }, &detail))
     return true;
-  } catch (const std::exception& e) {
-    return Fail("Error Extracting Files: ", e.what());
-  }
+  return Fail("Error Extracting Files: " + detail, detail);
 }
 
 bool CBrennowZip::extractToStream(const std::wstring& entryName, std::vector<unsigned char>* buffer) {
-  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "", false);
-  try {
-    *buffer = engine_->ExtractToMemory(Narrow(entryName));
-    return true;
-  } catch (const std::exception& e) {
-    return Fail("Error Extracting Files: ", e.what());
+  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
+  if (!buffer) return Fail("Error Extracting Files: no buffer", "no buffer");
+  std::string detail;
+  if (Run([&] { *buffer = engine_->ExtractToMemory(Utf8(entryName)); }, &detail)) return true;
+  return Fail("Error Extracting Files: " + detail, detail);
+}
+
+void CBrennowZip::setVolumeSize(std::int32_t size) { engine_->SetVolumeSize(size); }
+
+void CBrennowZip::reportProgress(double percent) {
+  // nearbyint rounds halves to even in the default rounding mode.
+  lastProgress_ = std::nearbyint(percent * 100.0) / 100.0;
+  ProgressSink sink;
+  {
+    std::lock_guard<std::mutex> hold(SinkLock());
+    sink = Sink();
   }
+  if (sink) sink(static_cast<int>(std::trunc(lastProgress_)));
 }
 
-void CBrennowZip::setVolumeSize(std::int32_t size) {
-  engine_->SetVolumeSize(static_cast<std::int64_t>(size) < 65536 ? 65536 : size);
-}
+std::wstring CBrennowZip::Wide(const std::string& text) { return platform::files::SystemToWide(text); }
 
-#ifdef _WIN32
-std::wstring CBrennowZip::Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
+std::string CBrennowZip::Narrow(const std::wstring& text) { return platform::files::WideToSystem(text); }
 
-std::string CBrennowZip::Narrow(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
+void CBrennowZip::SetProgressSink(ProgressSink sink) {
+  std::lock_guard<std::mutex> hold(SinkLock());
+  Sink() = std::move(sink);
 }
-#else
-std::wstring CBrennowZip::Wide(const std::string& text) {
-  std::wstring out;
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    std::uint32_t code = extra == 0 ? c : c & (0x3F >> extra);
-    ++i;
-    for (int k = 0; k < extra && i < text.size(); ++k, ++i)
-      code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-    out.push_back(static_cast<wchar_t>(code));
-  }
-  return out;
-}
-
-std::string CBrennowZip::Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t wc : text) {
-    const std::uint32_t code = static_cast<std::uint32_t>(wc);
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
-}
-#endif

@@ -1,17 +1,17 @@
-// qbk: check, list, extract and create the tool's backup archives from a
-// terminal, before trusting one for a restore.
+// qbk: backup archives from the command line, through the same engine the
+// program uses.
 //   qbk list ARCHIVE
-//   qbk test ARCHIVE
+//   qbk test ARCHIVE                      reads every entry, checks its CRC
 //   qbk extract ARCHIVE DIR
 //   qbk create [--volume-size N] ARCHIVE DIR
-// For a split backup give its last volume (the file with the .qbk name).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "archive/Brennowzip.h"
-#include "archive/zip/ZipArchive.h"
+#include "archive/zip/Archive.h"
+#include "archive/zip/Error.h"
 
 namespace {
 
@@ -24,63 +24,75 @@ int Usage() {
   return 2;
 }
 
-int Fail(const std::string& text) {
-  std::fprintf(stderr, "qbk: %s\n", text.c_str());
+int Failed(const CBrennowZip& zip) {
+  std::fprintf(stderr, "qbk: %s\n", zip.lastError().c_str());
+  if (!zip.lastDetail().empty() && zip.lastError().find(zip.lastDetail()) == std::string::npos)
+    std::fprintf(stderr, "qbk: %s\n", zip.lastDetail().c_str());
   return 1;
+}
+
+// Listing and testing need the entries themselves, which only the engine shows.
+int ListOrTest(const std::string& path, bool test) {
+  try {
+    zip::Archive archive;
+    archive.Open(path);
+    if (!archive.volumePaths().empty() && archive.entries().empty() && !test)
+      std::printf("(empty archive)\n");
+    std::uint64_t total = 0;
+    int bad = 0;
+    for (const zip::Entry& e : archive.entries()) {
+      if (test && !e.isFolder()) {
+        try {
+          archive.ExtractToMemory(e.name);
+          std::printf("OK    %s\n", e.name.c_str());
+        } catch (const zip::Error& error) {
+          std::printf("FAIL  %s: %s\n", e.name.c_str(), error.what());
+          ++bad;
+        }
+      } else if (!test) {
+        std::printf("%10u %10u  %s\n", e.size, e.compressedSize, e.name.c_str());
+      }
+      total += e.size;
+    }
+    std::printf("%zu entries, %llu bytes, %zu volume(s)%s\n", archive.entries().size(),
+                static_cast<unsigned long long>(total), archive.volumePaths().size(),
+                test ? (bad ? ", ERRORS" : ", no errors") : "");
+    archive.Close();
+    return bad ? 1 : 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "qbk: %s\n", error.what());
+    return 1;
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
-  const std::string command = argv[1];
-  try {
-    if (command == "list" && argc == 3) {
-      zip::Archive archive;
-      archive.Open(argv[2]);
-      unsigned long long total = 0;
-      for (const zip::Entry& e : archive.entries()) {
-        std::printf("%10u  %10u  %s\n", e.size, e.compressedSize, e.name.c_str());
-        total += e.size;
-      }
-      std::printf("%zu entries, %llu bytes\n", archive.entries().size(), total);
-      archive.Abandon();
-      return 0;
-    }
-    if (command == "test" && argc == 3) {
-      zip::Archive archive;
-      archive.Open(argv[2]);
-      std::size_t good = 0;
-      archive.Verify([&](const zip::Entry&) { ++good; });
-      std::printf("%zu entries, all intact\n", good);
-      archive.Abandon();
-      return 0;
-    }
-  } catch (const std::exception& e) {
-    return Fail(e.what());
-  }
+  std::string command = argv[1];
+  if (command == "list" && argc == 3) return ListOrTest(argv[2], false);
+  if (command == "test" && argc == 3) return ListOrTest(argv[2], true);
+  CBrennowZip zip;
   if (command == "extract" && argc == 4) {
-    CBrennowZip zip;
     if (!zip.openArchive(argv[2]) || !zip.extractFiles(CBrennowZip::Wide(argv[3]), L"*.*") ||
         !zip.closeArchive())
-      return Fail(zip.lastError());
+      return Failed(zip);
     return 0;
   }
   if (command == "create") {
-    int next = 2;
-    long volume = 0;
-    if (argc > next + 1 && std::strcmp(argv[next], "--volume-size") == 0) {
+    int i = 2;
+    if (argc == 6 && std::strcmp(argv[2], "--volume-size") == 0) {
       char* end = nullptr;
-      volume = std::strtol(argv[next + 1], &end, 10);
-      if (!end || *end || volume <= 0 || volume > 0x7FFFFFFF) return Fail("bad volume size");
-      next += 2;
+      long long size = std::strtoll(argv[3], &end, 10);
+      if (!end || *end || size <= 0 || size > 0x7FFFFFFF) return Usage();
+      zip.setVolumeSize(static_cast<std::int32_t>(size));
+      i = 4;
+    } else if (argc != 4) {
+      return Usage();
     }
-    if (argc != next + 2) return Usage();
-    CBrennowZip zip;
-    if (volume) zip.setVolumeSize(static_cast<std::int32_t>(volume));
-    if (!zip.openArchive(argv[next]) ||
-        !zip.addFiles(CBrennowZip::Wide(argv[next + 1]), L"*.*") || !zip.closeArchive())
-      return Fail(zip.lastError() + zip.lastDetail());
+    if (!zip.openArchive(argv[i]) || !zip.addFiles(CBrennowZip::Wide(argv[i + 1]), L"*.*") ||
+        !zip.closeArchive())
+      return Failed(zip);
     return 0;
   }
   return Usage();

@@ -1,87 +1,54 @@
-// Helpers shared by the archive tests: running outside tools, file trees.
+// Helpers of the archive tests: trees on disk, running other tools, and
+// comparing folders.
 #pragma once
 
-#include <cstdio>
-#include <filesystem>
-#include <cstring>
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <map>
-#include <sys/wait.h>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "archive/Brennowzip.h"
 #include "tests/support/KeyFixture.h"
 
-namespace archive_test {
+namespace archivetest {
 
-namespace fs = std::filesystem;
+inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
-// Runs a shell command; its exit code and output.
-inline int Shell(const std::string& command, std::string* output = nullptr) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  std::string text;
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Incompressible bytes.
-inline std::string RandomBytes(std::uint64_t seed, std::size_t size) {
-  std::string out(size, '\0');
-  std::uint64_t x = 88172645463325252ull ^ (seed * 0x9E3779B97F4A7C15ull);
-  for (std::size_t k = 0; k < size; ++k) {
-    x ^= x << 13;
-    x ^= x >> 7;
-    x ^= x << 17;
-    out[k] = static_cast<char>(x >> 24);
+inline std::string RandomBytes(std::uint32_t seed, size_t n) {
+  std::mt19937_64 random(seed);
+  std::string out(n, '\0');
+  for (size_t i = 0; i + 8 <= n; i += 8) {
+    std::uint64_t v = random();
+    for (int k = 0; k < 8; ++k) out[i + k] = static_cast<char>(v >> (8 * k));
   }
+  for (size_t i = n - n % 8; i < n; ++i) out[i] = static_cast<char>(random());
   return out;
 }
 
-inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
+// Writes relative path -> content below root, creating folders.
+void WriteTree(const std::string& root, const std::map<std::string, std::string>& files);
+// Every file below root (relative path -> content) and every folder (as
+// "path/" -> ""), without following links.
+std::map<std::string, std::string> ReadTree(const std::string& root);
 
-// Every file below a folder: relative path -> content.
-inline std::map<std::string, std::string> Tree(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
-    if (it->is_regular_file())
-      files[fs::relative(it->path(), folder).generic_string()] = fixture::ReadFile(it->path().string());
-    else if (it->is_directory())
-      files[fs::relative(it->path(), folder).generic_string() + "/"] = "";
-  }
-  return files;
+// Runs a shell command; its exit code.
+int Shell(const std::string& command);
+bool HaveTool(const std::string& name);
+
+// One archive of the tree, through the wrapper; volumeSize 0: one file.
+bool Backup(const std::string& archive, const std::string& folder, std::int32_t volumeSize = 0,
+            std::string* error = nullptr);
+bool Restore(const std::string& archive, const std::string& folder, std::string* error = nullptr);
+
+// The files of a split set in order (Z01.., then the archive).
+std::vector<std::string> VolumeFiles(const std::string& archive);
+
+inline bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
-// A small tree with a non-ASCII name, a hidden file, a name without a dot,
-// an empty folder and an empty file.
-inline void MakeTree(const std::string& folder) {
-  fixture::WriteFile(folder + "/ZKM_Quorvane/Database/ORI/1.ori", fixture::EcuImage(1, 200000));
-  fixture::WriteFile(folder + "/ZKM_Quorvane/Database/DRT/Citroën C3.DRT", "driver");
-  fixture::WriteFile(folder + "/ZKM_Quorvane/.hidden", "hidden");
-  fixture::WriteFile(folder + "/README", "no dot");
-  fixture::WriteFile(folder + "/empty.txt", "");
-  fs::create_directories(folder + "/ZKM_Quorvane/Empty");
-}
-
-inline bool Create(const std::string& archive, const std::string& folder, int volume = 0,
-                   std::string* error = nullptr) {
-  CBrennowZip zip;
-  if (volume) zip.setVolumeSize(volume);
-  bool ok = zip.openArchive(archive) && zip.addFiles(CBrennowZip::Wide(folder), L"*.*") &&
-            zip.closeArchive();
-  if (!ok && error) *error = zip.lastError() + zip.lastDetail();
-  return ok;
-}
-
-inline bool ExtractAll(const std::string& archive, const std::string& folder, std::string* error = nullptr) {
-  CBrennowZip zip;
-  bool ok = zip.openArchive(archive) && zip.extractFiles(CBrennowZip::Wide(folder), L"*.*") &&
-            zip.closeArchive();
-  if (!ok && error) *error = zip.lastError();
-  return ok;
-}
-
-}  // namespace archive_test
+}  // namespace archivetest

@@ -13,7 +13,7 @@
 
 #include "app/Main.h"
 #include "archive/Brennowzip.h"
-#include "archive/zip/ZipArchive.h"
+#include "archive/zip/Io.h"
 #include "app/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/SimulatedPlatform.h"
@@ -264,14 +264,14 @@ TEST_F(Jobs, RestoreOfAnArchiveThatEscapesTheKeyWritesNothing) {
 }
 
 TEST_F(Jobs, BackupThatCannotReadAFileNamesIt) {
-  zip::SetIoFailureHook([](const char* operation, const std::string& path) {
-    return !(std::string(operation) == "open" && path.find("1.ori") != std::string::npos) &&
-           !(std::string(operation) == "read" && path.find("1.ori") != std::string::npos);
+  zip::SetIoFaultHook([](zip::IoOp op, const std::string& path) {
+    return (op == zip::IoOp::kOpenRead || op == zip::IoOp::kRead) &&
+           path.find("1.ori") != std::string::npos;
   });
   prompts_.answerSave(QString::fromStdString(dir_ / "b.qbk"));
   form_->ui()->BTN_Bck->click();
   WaitForJob();
-  zip::SetIoFailureHook(nullptr);
+  zip::SetIoFaultHook(nullptr);
   ASSERT_EQ(prompts_.messages.size(), 1);
   EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1055) + " Error Adding File: "));
   EXPECT_TRUE(prompts_.messages[0].contains("1.ori")) << prompts_.messages[0].toStdString();
