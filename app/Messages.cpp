@@ -68,6 +68,11 @@ const Entry kTable[] = {
     {1051, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma.")},
     {1052, QT_TRANSLATE_NOOP("Messages", "ZKM Quorvane Management Tool")},
     // Added texts start here: keep them in ascending order.
+    {1053, QT_TRANSLATE_NOOP("Messages", "Impossibile smontare la chiave Quorvane: controllo coerenza non eseguito.")},
+    {1054, QT_TRANSLATE_NOOP("Messages", "Impossibile avviare il programma: Wine non è installato su questo computer.")},
+    {1055, QT_TRANSLATE_NOOP("Messages", "Backup non riuscito:")},
+    {1056, QT_TRANSLATE_NOOP("Messages", "Ripristino non riuscito:")},
+    {1057, QT_TRANSLATE_NOOP("Messages", "Operazione in corso: attendere la fine prima di uscire.")},
 };
 
 int g_numbers[std::size(kTable)];

@@ -1,12 +1,141 @@
 // The main window's archive jobs: backup, restore, database export and
 // import, the wait panel and the worker's window messages.
-#include "app/Main.h"
+#include <QDate>
+#include <QMovie>
 
-void TForm1::BTN_BckClick() {}
-void TForm1::BTN_RestoreClick() {}
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
-void TForm1::SetWaitMode(bool) {}
-bool TForm1::WndProc(QEvent*) { return false; }
-bool TForm1::MayLeave() { return !jobRunning_; }
-void TForm1::StartJob(int, const std::string&, const std::string&) {}
+#include "app/DbText.h"
+#include "app/Main.h"
+#include "app/Prompts.h"
+#include "app/Texts.h"
+#include "db/DbConnection.h"
+#include "jobs/JobEvent.h"
+#include "jobs/Multithread.h"
+#include "platform/Platform.h"
+#include "ui_Main.h"
+
+namespace {
+
+const char kBackupFilter[] = "Quorvane Backup (*.qbk)|*.QBK";
+
+QString Today() { return QDate::currentDate().toString(QStringLiteral("yyyyMMdd")); }
+
+std::string Local8Bit(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+}  // namespace
+
+void TForm1::BTN_BckClick() {
+  const QString archive = Prompts::current().saveFile(
+      this, Today() + QStringLiteral("_Quorvane.qbk"), Prompts::qtFilter(kBackupFilter));
+  if (archive.isEmpty()) return;
+  StartJob(JOB_BACKUP, Local8Bit(archive), platform::NativePath(DriveRoot, ""));
+}
+
+void TForm1::BTN_RestoreClick() {
+  const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
+  if (archive.isEmpty()) return;
+  StartJob(JOB_RESTORE, Local8Bit(archive), platform::NativePath(DriveRoot, ""));
+}
+
+void TForm1::Button1Click() {
+  const std::string databasePath = platform::NativePath(KeyRoot, "Database\\zkm.db");
+  std::string customerCode;
+  if (!platform::FileExists(databasePath)) {
+    Prompts::current().message(this, Msg(1008));
+    return;
+  }
+  DbConnection db;
+  db.open(databasePath.c_str());
+  DbQuery query;
+  query = db.runQuery("select id_cliente from zkm_system;");
+  if (query.atEnd()) {
+    Prompts::current().message(this, Msg(1009));
+  } else {
+    customerCode = query.columnString("ID_CLIENTE", "");
+  }
+  query.release();
+  const QString archive = Prompts::current().saveFile(
+      this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
+      Prompts::qtFilter(kBackupFilter));
+  if (archive.isEmpty()) {
+    db.close();
+    return;
+  }
+  StartJob(JOB_BACKUP, Local8Bit(archive), platform::NativePath(KeyRoot, "Database\\"));
+}
+
+void TForm1::Button2Click() {
+  const std::string baseFolder = platform::NativePath(KeyRoot, "Database\\");
+  const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
+  if (archive.isEmpty()) return;
+  StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder);
+}
+
+void TForm1::StartJob(int kind, const std::string& archivePath, const std::string& baseFolder) {
+  CurrentJob = kind;
+  SetWaitMode(true);
+  jobRunning_ = true;
+  worker_ = new MultiThread(this);
+  worker_->SetJob(kind, archivePath, baseFolder);
+  worker_->Resume();
+  // From here on the worker is its own: it reports by events and frees itself.
+  worker_ = nullptr;
+}
+
+void TForm1::SetWaitMode(bool waiting) {
+  if (!clip_) clip_ = new QMovie(this);
+  if (waiting) {
+    ui_->Panel1->hide();
+    ui_->Panel2->show();
+    clip_->stop();
+    clip_->setFileName(QStringLiteral(":/clips/clip2001.gif"));
+    ui_->WaitAnimation->setMovie(clip_);
+    clip_->start();
+    ui_->ProgressBar->setRange(0, 100);
+    ui_->ProgressBar->setValue(0);
+    jobPhaseStarted_ = false;
+    ui_->Lbl_Wait->setText(Msg(1000));
+    ui_->lbl_Msg->setText(Msg(1001));
+  } else {
+    ui_->Panel1->show();
+    ui_->Panel2->hide();
+    clip_->stop();
+  }
+}
+
+bool TForm1::WndProc(QEvent* event) {
+  const int type = static_cast<int>(event->type());
+  if (type != JOB_PROGRESS && type != JOB_BACKUP && type != JOB_RESTORE) return false;
+  auto* job = static_cast<JobEvent*>(event);
+  if (type == JOB_PROGRESS) {
+    if (job->wParam == 0) {
+      if (!clip_) clip_ = new QMovie(this);
+      clip_->stop();
+      clip_->setFileName(QStringLiteral(":/clips/clip2000.gif"));
+      ui_->WaitAnimation->setMovie(clip_);
+      clip_->start();
+      jobPhaseStarted_ = true;
+      if (CurrentJob == JOB_BACKUP) ui_->lbl_Msg->setText(Msg(1002));
+      if (CurrentJob == JOB_RESTORE) ui_->lbl_Msg->setText(Msg(1003));
+    }
+    ui_->ProgressBar->setValue(job->wParam);
+    return true;
+  }
+  jobRunning_ = false;
+  SetWaitMode(false);
+  const bool backup = type == JOB_BACKUP;
+  if (job->jobResult == 0) {
+    Prompts::current().message(this, Msg(backup ? 1004 : 1005));
+  } else {
+    // A failed job must never look like a finished one.
+    Prompts::current().message(this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') + job->errorText);
+  }
+  return true;
+}
+
+bool TForm1::MayLeave() {
+  if (!jobRunning_) return true;
+  // Stopping the worker midway would leave a broken archive or a half
+  // restored key: leaving waits for the job's end.
+  Prompts::current().message(this, Msg(1057));
+  return false;
+}

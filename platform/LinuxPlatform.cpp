@@ -117,35 +117,38 @@ class LinuxPlatform : public Platform {
     return running;
   }
 
-  bool StartProgram(const std::string& nativePath, const std::string& workDir,
-                    std::string* error) override {
-    std::vector<std::string> argv;
+  StartResult StartProgram(const std::string& nativePath, const std::string& workDir) override {
     std::string lower = nativePath;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto endsWith = [&](const char* s) {
-      std::string e(s);
+    auto endsWith = [&](const std::string& e) {
       return lower.size() >= e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0;
     };
+    std::vector<std::string> argv = {nativePath};
     if (endsWith(".exe") || endsWith(".bat") || endsWith(".cmd")) {
       // The product and its service packs are Windows programs.
       std::string wine = FindOnPath("wine");
-      if (wine.empty()) {
-        if (error) *error = "wine";
-        return false;
-      }
-      if (endsWith(".exe")) {
-        argv = {wine, nativePath};
-      } else {
-        argv = {wine, "cmd", "/c", nativePath};
-      }
-    } else {
-      argv = {nativePath};
+      if (wine.empty()) return StartResult::kNoInterpreter;
+      argv = endsWith(".exe") ? std::vector<std::string>{wine, nativePath}
+                              : std::vector<std::string>{wine, "cmd", "/c", nativePath};
     }
-    return Spawn(argv, workDir, false, error) >= 0;
+    return Spawn(argv, workDir, false) >= 0 ? StartResult::kStarted : StartResult::kFailed;
+  }
+
+  bool CheckDisk(const std::string&, const std::string& drive) override {
+    MountedDrive d;
+    if (!Find(drive, &d) || d.source.rfind("/dev/", 0) != 0 || d.mountPoint == "/") return false;
+    const std::string device = ShellQuote(d.source);
+    if (RunCommand("udisksctl unmount -b " + device + " >/dev/null 2>&1") != 0) return false;
+    const std::string fsck = std::string(geteuid() == 0 ? "" : "pkexec ") + "fsck -V " + device;
+    const std::string inTerminal =
+        fsck + "; echo; echo 'Premere Invio per chiudere.'; read answer";
+    RunCommand("x-terminal-emulator -e sh -c " + ShellQuote(inTerminal));
+    RunCommand("udisksctl mount -b " + device + " >/dev/null 2>&1");
+    return true;
   }
 
   int RunCommand(const std::string& commandLine) override {
-    return Spawn({"/bin/sh", "-c", commandLine}, std::string(), true, nullptr);
+    return Spawn({"/bin/sh", "-c", commandLine}, std::string(), true);
   }
 
   std::string LegacySystemRoot() override {
@@ -180,6 +183,15 @@ class LinuxPlatform : public Platform {
     return false;
   }
 
+  static std::string ShellQuote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+      if (c == '\'') out += "'\\''";
+      else out += c;
+    }
+    return out + "'";
+  }
+
   static std::string FindOnPath(const std::string& name) {
     const char* path = std::getenv("PATH");
     if (!path) return std::string();
@@ -195,15 +207,12 @@ class LinuxPlatform : public Platform {
   // Starts argv; waits for it when wait is set and returns its exit code,
   // otherwise returns its pid. -1 when it could not be started.
   static int Spawn(const std::vector<std::string>& args, const std::string& workDir,
-                   bool wait, std::string* error) {
+                   bool wait) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = fork();
-    if (pid < 0) {
-      if (error) *error = "fork";
-      return -1;
-    }
+    if (pid < 0) return -1;
     if (pid == 0) {
       if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(127);
       if (!wait) setsid();

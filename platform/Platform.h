@@ -28,6 +28,13 @@ enum DriveKind : unsigned {
   kDriveRamDisk = 6,
 };
 
+// What became of a program start.
+enum class StartResult {
+  kStarted,        // the program runs
+  kFailed,         // it could not be started
+  kNoInterpreter,  // a Windows program, and nothing here can run one (no Wine)
+};
+
 // One program start or command run, as a recording implementation keeps it.
 struct LaunchRecord {
   std::string kind;        // "start" or "command"
@@ -62,15 +69,23 @@ class Platform {
   // (case-sensitive) runs. False when the process list cannot be read.
   virtual bool IsProcessRunning(const std::string& exeName) = 0;
 
-  // Starts the program at a native path with workDir as its current folder,
-  // without waiting. False when it could not be started; *error says why.
-  virtual bool StartProgram(const std::string& nativePath,
-                            const std::string& workDir,
-                            std::string* error) = 0;
+  // Starts the program (or batch file) at a native path with workDir as its
+  // current folder, without waiting for it.
+  virtual StartResult StartProgram(const std::string& nativePath,
+                                   const std::string& workDir) = 0;
 
   // Runs a command line through the command interpreter and waits for it.
   // Returns its exit code, or -1 when it could not be run.
   virtual int RunCommand(const std::string& commandLine) = 0;
+
+  // The key's disk check. On Windows runs chkdskCommandLine ("chkdsk e: /f
+  // /v") through the command interpreter and waits. Elsewhere a mounted FAT
+  // key must not be repaired in place: the drive's device is unmounted, its
+  // file system checked in a terminal window where the user answers the
+  // checker's questions, then mounted again. False when the check could not
+  // be run (the key could not be unmounted, say); nothing was run then.
+  virtual bool CheckDisk(const std::string& chkdskCommandLine,
+                         const std::string& drive) = 0;
 
   // Native folder that plays the earlier product's drive C ("C:\").
   virtual std::string LegacySystemRoot() = 0;

@@ -123,13 +123,18 @@ bool SimulatedPlatform::IsProcessRunning(const std::string& exeName) {
   return false;
 }
 
-bool SimulatedPlatform::StartProgram(const std::string& nativePath,
-                                     const std::string& workDir,
-                                     std::string* error) {
+StartResult SimulatedPlatform::StartProgram(const std::string& nativePath,
+                                            const std::string& workDir) {
   std::lock_guard<std::mutex> lock(mutex_);
   launches_.push_back({"start", nativePath, workDir});
-  if (startFails_ && error) *error = "the program cannot be started";
-  return !startFails_;
+  return startResult_;
+}
+
+bool SimulatedPlatform::CheckDisk(const std::string& chkdskCommandLine, const std::string&) {
+  if (checkDiskFails_) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  launches_.push_back({"command", chkdskCommandLine, ""});
+  return true;
 }
 
 int SimulatedPlatform::RunCommand(const std::string& commandLine) {

@@ -38,8 +38,10 @@ class SimulatedPlatform : public Platform {
                 bool labelReadable = true);
   void AddProcess(const std::string& exeName);
   void SetLegacySystemRoot(const std::string& folder) { legacyRoot_ = folder; }
-  // Makes StartProgram fail (a missing interpreter, say).
-  void SetStartFails(bool fails) { startFails_ = fails; }
+  // What StartProgram answers from now on (kStarted by default).
+  void SetStartResult(StartResult result) { startResult_ = result; }
+  // Makes CheckDisk fail (a key that cannot be unmounted).
+  void SetCheckDiskFails(bool fails) { checkDiskFails_ = fails; }
   void SetExecutablePath(const std::string& path) { exePath_ = path; }
 
   // Starts and command runs so far, in order.
@@ -51,8 +53,9 @@ class SimulatedPlatform : public Platform {
   std::string DriveFolder(char letter) override;
   std::string DriveDescription(char letter) override;
   bool IsProcessRunning(const std::string& exeName) override;
-  bool StartProgram(const std::string& nativePath, const std::string& workDir,
-                    std::string* error) override;
+  StartResult StartProgram(const std::string& nativePath,
+                           const std::string& workDir) override;
+  bool CheckDisk(const std::string& chkdskCommandLine, const std::string& drive) override;
   int RunCommand(const std::string& commandLine) override;
   std::string LegacySystemRoot() override;
   std::string ExecutablePath() override;
@@ -64,7 +67,8 @@ class SimulatedPlatform : public Platform {
   std::vector<std::string> processes_;
   std::string legacyRoot_;
   std::string exePath_;
-  bool startFails_ = false;
+  StartResult startResult_ = StartResult::kStarted;
+  bool checkDiskFails_ = false;
   mutable std::mutex mutex_;
   std::vector<LaunchRecord> launches_;
 };

@@ -83,14 +83,14 @@ class WindowsPlatform : public Platform {
     return running;
   }
 
-  bool StartProgram(const std::string& nativePath, const std::string& workDir,
-                    std::string* error) override {
+  StartResult StartProgram(const std::string& nativePath, const std::string& workDir) override {
     if (!workDir.empty()) ::SetCurrentDirectoryA(workDir.c_str());
     intptr_t result = _spawnlp(_P_NOWAIT, nativePath.c_str(), nativePath.c_str(), nullptr);
-    if (result == -1) {
-      if (error) *error = std::strerror(errno);
-      return false;
-    }
+    return result == -1 ? StartResult::kFailed : StartResult::kStarted;
+  }
+
+  bool CheckDisk(const std::string& chkdskCommandLine, const std::string&) override {
+    std::system(chkdskCommandLine.c_str());
     return true;
   }
 

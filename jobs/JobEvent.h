@@ -1,0 +1,35 @@
+// The window messages of archive jobs, as Qt events posted to the main
+// window: JOB_BACKUP and JOB_RESTORE when a job has ended (carrying its
+// result and error text, so the window never reads the worker again), and
+// JOB_PROGRESS while any archive is written or read.
+#pragma once
+
+#include <QEvent>
+#include <QString>
+
+constexpr int JOB_BACKUP = 1124;
+constexpr int JOB_RESTORE = 1125;
+constexpr int JOB_PROGRESS = 1127;
+
+class JobEvent : public QEvent {
+ public:
+  JobEvent(int message, int wParam, int lParam, int jobResult = 0,
+           const QString& errorText = QString())
+      : QEvent(static_cast<QEvent::Type>(message)),
+        wParam(wParam), lParam(lParam), jobResult(jobResult), errorText(errorText) {}
+
+  const int wParam;
+  const int lParam;
+  const int jobResult;      // 0 success, -1 failure (completion events)
+  const QString errorText;  // why the job failed
+};
+
+// Registers the main window as the receiver of every archive's progress:
+// from then on each progress report of any archive wrapper posts
+// JOB_PROGRESS to it and lets the reporting thread handle its waiting events
+// (on the interface thread without user input, so no command can start in
+// between). nullptr unregisters.
+void RegisterProgressReceiver(QObject* mainWindow);
+
+// The registered receiver (the main window), or nullptr.
+QObject* ProgressReceiver();

@@ -1,0 +1,55 @@
+#include "jobs/Multithread.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "archive/Brennowzip.h"
+#include "jobs/JobEvent.h"
+
+MultiThread::MultiThread(QObject* receiver)
+    : archive_(std::make_unique<CBrennowZip>()), receiver_(receiver) {
+  connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+MultiThread::~MultiThread() = default;
+
+void MultiThread::SetJob(int kind, const std::string& archivePath, const std::string& baseFolder) {
+  jobKind_ = kind;
+  archivePath_ = archivePath;
+  baseFolder_ = baseFolder;
+  jobResult_ = 1;
+}
+
+void MultiThread::Resume() { start(); }
+
+bool MultiThread::RunBackup() {
+  archive_->setVolumeSize(kVolumeSize);
+  bool ok = archive_->openArchive(archivePath_) &&
+            archive_->addFiles(CBrennowZip::Wide(baseFolder_), L"*.*") &&
+            archive_->closeArchive();
+  if (!ok) errorText_ = archive_->lastError();
+  return ok;
+}
+
+bool MultiThread::RunRestore() {
+  bool ok = archive_->openArchive(archivePath_) &&
+            archive_->extractFiles(CBrennowZip::Wide(baseFolder_), L"*.*") &&
+            archive_->closeArchive();
+  if (!ok) errorText_ = archive_->lastError();
+  return ok;
+}
+
+void MultiThread::Execute() {
+  if (jobKind_ == JOB_BACKUP) {
+    jobResult_ = RunBackup() ? 0 : -1;
+  } else if (jobKind_ == JOB_RESTORE) {
+    jobResult_ = RunRestore() ? 0 : -1;
+  } else {
+    jobResult_ = -1;
+    errorText_ = "Error Code";
+  }
+  std::lock_guard<std::mutex> hold(lock_);
+  QCoreApplication::postEvent(
+      receiver_, new JobEvent(jobKind_, 0, 0, jobResult_, QString::fromLocal8Bit(errorText_.c_str())));
+  QCoreApplication::processEvents();
+}

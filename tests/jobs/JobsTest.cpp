@@ -1,0 +1,229 @@
+// Archive jobs on real threads and real archives, through the main window.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QMovie>
+#include <QProgressBar>
+#include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/Main.h"
+#include "app/Texts.h"
+#include "jobs/JobEvent.h"
+#include "platform/SimulatedPlatform.h"
+#include "tests/support/KeyFixture.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "ui_Main.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::SimulatedPlatform;
+
+class Jobs : public ::testing::Test {
+ protected:
+  Jobs() : machine_(new SimulatedPlatform) {
+    drive_ = dir_ / "e";
+    fs::create_directories(drive_);
+    key_ = std::make_unique<fixture::KeyBuilder>(drive_);
+    key_->SetCustomer("123");
+    fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori", fixture::EcuImage(1, 300000));
+    fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRT", "driver one");
+    fixture::WriteFile(drive_ + "/ZKM_Quorvane/Programs/readme.txt", "product files");
+    fs::create_directories(drive_ + "/ZKM_Quorvane/Empty");
+    machine_->AddDrive('E', drive_, "QUORVANE", platform::kDriveRemovable);
+    platform::Install(std::unique_ptr<platform::Platform>(machine_));
+    form_ = std::make_unique<TForm1>();
+    form_->ui()->Button6->click();
+    EXPECT_EQ(form_->keyRoot(), "E:\\ZKM_Quorvane\\");
+  }
+  ~Jobs() override {
+    WaitForJob();
+    form_.reset();
+    platform::Install(nullptr);
+  }
+
+  // Lets the interface thread run until the job has reported its end.
+  void WaitForJob() {
+    QDeadlineTimer deadline(120000);
+    while (form_ && form_->jobRunning() && !deadline.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_FALSE(form_ && form_->jobRunning()) << "job did not end";
+  }
+
+  bool PanelShown(QWidget* panel) { return !panel->isHidden(); }
+
+  fixture::TempDir dir_;
+  std::string drive_;
+  std::unique_ptr<fixture::KeyBuilder> key_;
+  SimulatedPlatform* machine_;
+  ScriptedPrompts prompts_;
+  std::unique_ptr<TForm1> form_;
+};
+
+QString Today() { return QDate::currentDate().toString("yyyyMMdd"); }
+
+TEST_F(Jobs, FullBackupThenRestoreOntoAChangedKey) {
+  const QString archive = QString::fromStdString(dir_ / "backup.qbk");
+  prompts_.answerSave(archive);
+  form_->ui()->BTN_Bck->click();
+  EXPECT_EQ(prompts_.saveProposals, QStringList{Today() + "_Quorvane.qbk"});
+  EXPECT_EQ(prompts_.saveFilters, QStringList{"Quorvane Backup (*.qbk *.QBK)"});
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel2));
+  EXPECT_FALSE(PanelShown(form_->ui()->Panel1));
+  WaitForJob();
+  EXPECT_EQ(prompts_.messages, QStringList{"Backup Completato."});
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+  EXPECT_FALSE(PanelShown(form_->ui()->Panel2));
+  // From the first 0 % report on, the panel showed the writing phase.
+  EXPECT_EQ(form_->ui()->lbl_Msg->text(), "Backup in corso");
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 100);
+  ASSERT_TRUE(fs::exists(dir_ / "backup.qbk"));
+
+  // Change the key: a file edited, a file removed, a file added.
+  const std::string original = fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori");
+  fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori", "damaged");
+  fs::remove(drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRT");
+  fs::remove(drive_ + "/ZKM_Quorvane/Empty");
+  fixture::WriteFile(drive_ + "/ZKM_Quorvane/new-since-backup.txt", "keep me");
+
+  prompts_.messages.clear();
+  prompts_.answerOpen(archive);
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  EXPECT_EQ(prompts_.messages, QStringList{"Restore Completato."});
+  EXPECT_EQ(form_->ui()->lbl_Msg->text(), "Ripristino Backup in corso");
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori"), original);
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRT"), "driver one");
+  EXPECT_TRUE(fs::is_directory(drive_ + "/ZKM_Quorvane/Empty"));
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/new-since-backup.txt"), "keep me");
+}
+
+TEST_F(Jobs, BackupSavedOnTheKeyItselfDoesNotContainItself) {
+  const std::string archive = drive_ + "/backup.qbk";
+  prompts_.answerSave(QString::fromStdString(archive));
+  form_->ui()->BTN_Bck->click();
+  WaitForJob();
+  EXPECT_EQ(prompts_.messages, QStringList{"Backup Completato."});
+  // Info-ZIP lists the entries: the key's files, not the archive itself.
+  std::string names;
+  FILE* list = popen(("unzip -Z1 '" + archive + "'").c_str(), "r");
+  ASSERT_NE(list, nullptr);
+  char line[4096];
+  while (fgets(line, sizeof line, list)) names += line;
+  EXPECT_EQ(pclose(list), 0);
+  EXPECT_NE(names.find("ZKM_Quorvane/Database/zkm.db"), std::string::npos) << names;
+  EXPECT_EQ(names.find("backup.qbk"), std::string::npos) << names;
+}
+
+TEST_F(Jobs, DatabaseExportAndImportUseTheDatabaseFolder) {
+  const QString archive = QString::fromStdString(dir_ / "db.qbk");
+  prompts_.answerSave(archive);
+  form_->ui()->Button1->click();
+  EXPECT_EQ(prompts_.saveProposals, QStringList{Today() + "_DB_123.qbk"});
+  WaitForJob();
+  EXPECT_EQ(prompts_.messages, QStringList{"Backup Completato."});
+
+  const std::string stored = drive_ + "/ZKM_Quorvane/Database/ORI/1.ori";
+  const std::string original = fixture::ReadFile(stored);
+  fs::remove(stored);
+  prompts_.messages.clear();
+  prompts_.answerOpen(archive);
+  form_->ui()->Button2->click();
+  WaitForJob();
+  EXPECT_EQ(prompts_.messages, QStringList{"Restore Completato."});
+  // Entries are relative to the Database folder, so they land back in it.
+  EXPECT_EQ(fixture::ReadFile(stored), original);
+  EXPECT_FALSE(fs::exists(drive_ + "/ZKM_Quorvane/Database/Database"));
+}
+
+TEST_F(Jobs, ExportWithoutCustomerCodeWarnsAndGoesOn) {
+  key_->Exec("DELETE FROM zkm_system;");
+  prompts_.answerSave(QString());  // then cancelled
+  form_->ui()->Button1->click();
+  EXPECT_EQ(prompts_.messages, QStringList{Msg(1009)});
+  EXPECT_EQ(prompts_.saveProposals, QStringList{Today() + "_DB_.qbk"});
+  EXPECT_FALSE(form_->jobRunning());
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+}
+
+TEST_F(Jobs, ExportWithoutTheCustomerTableIsADatabaseErrorBeforeAnyDialog) {
+  key_->Exec("DROP TABLE zkm_system;");
+  QMetaObject::invokeMethod(form_->ui()->Button1, "click", Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].startsWith("SQLITE_ERROR[1]")) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.saveProposals.isEmpty());
+  EXPECT_FALSE(form_->jobRunning());
+}
+
+TEST_F(Jobs, ExportWithoutDatabaseFileShows1008) {
+  fs::remove(drive_ + "/ZKM_Quorvane/Database/zkm.db");
+  form_->ui()->Button1->click();
+  EXPECT_EQ(prompts_.messages, QStringList{Msg(1008)});
+  EXPECT_TRUE(prompts_.saveProposals.isEmpty());
+}
+
+TEST_F(Jobs, CancelledDialogsStartNothing) {
+  for (QPushButton* b : {form_->ui()->BTN_Bck, form_->ui()->Button1}) {
+    prompts_.answerSave(QString());
+    b->click();
+  }
+  for (QPushButton* b : {form_->ui()->BTN_Restore, form_->ui()->Button2}) {
+    prompts_.answerOpen(QString());
+    b->click();
+  }
+  EXPECT_FALSE(form_->jobRunning());
+  EXPECT_TRUE(prompts_.messages.isEmpty());
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+}
+
+TEST_F(Jobs, RestoreOfAnUnreadableArchiveReportsTheFailure) {
+  fixture::WriteFile(dir_ / "broken.qbk", "this is not a zip archive at all");
+  prompts_.answerOpen(QString::fromStdString(dir_ / "broken.qbk"));
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056) + " Impossibile opening or creating an Archive"))
+      << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+  EXPECT_FALSE(PanelShown(form_->ui()->Panel2));
+}
+
+TEST_F(Jobs, LeavingIsRefusedWhileAJobRuns) {
+  prompts_.answerSave(QString::fromStdString(dir_ / "b.qbk"));
+  form_->ui()->BTN_Bck->click();
+  ASSERT_TRUE(form_->jobRunning());
+  form_->ui()->Esci1->trigger();
+  EXPECT_FALSE(form_->terminateRequested());
+  EXPECT_EQ(prompts_.messages.value(0), Msg(1057));
+  WaitForJob();
+  form_->ui()->Esci1->trigger();
+  EXPECT_TRUE(form_->terminateRequested());
+}
+
+TEST_F(Jobs, ProgressZeroRestartsTheWritingClipOtherValuesOnlyMoveTheGauge) {
+  form_->SetWaitMode(true);
+  EXPECT_EQ(form_->ui()->lbl_Msg->text(), Msg(1001));
+  EXPECT_EQ(form_->ui()->Lbl_Wait->text(), Msg(1000));
+  ASSERT_NE(form_->ui()->WaitAnimation->movie(), nullptr);
+  EXPECT_EQ(form_->ui()->WaitAnimation->movie()->fileName(), ":/clips/clip2001.gif");
+  JobEvent some(JOB_PROGRESS, 37, 37);
+  QCoreApplication::sendEvent(form_.get(), &some);
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 37);
+  EXPECT_EQ(form_->ui()->lbl_Msg->text(), Msg(1001));
+  EXPECT_EQ(form_->ui()->WaitAnimation->movie()->fileName(), ":/clips/clip2001.gif");
+  JobEvent zero(JOB_PROGRESS, 0, 0);
+  QCoreApplication::sendEvent(form_.get(), &zero);
+  EXPECT_EQ(form_->ui()->WaitAnimation->movie()->fileName(), ":/clips/clip2000.gif");
+  EXPECT_EQ(form_->ui()->WaitAnimation->movie()->state(), QMovie::Running);
+  EXPECT_EQ(form_->ui()->ProgressBar->value(), 0);
+  form_->SetWaitMode(false);
+  EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// Saves a PNG of each state of the windows, on the key that the drive table
+// (QUORVANE_DRIVE_TABLE) plugs in: snapshots OUT_DIR [DEMO_FOLDER]
+// Run offscreen (QT_QPA_PLATFORM=offscreen) by ./run snapshots.
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <cstdio>
+
+#include "app/Fmmsg.h"
+#include "app/Main.h"
+#include "app/Prompts.h"
+#include "app/QuorApplication.h"
+#include "app/Texts.h"
+#include "jobs/JobEvent.h"
+#include "ui_Main.h"
+
+namespace {
+
+// Answers every prompt without a user: messages are noted, dialogs cancelled.
+class SilentPrompts : public Prompts {
+ public:
+  void message(QWidget*, const QString& text) override {
+    std::printf("message: %s\n", text.toLocal8Bit().constData());
+  }
+  QString openFile(QWidget*, const QString&) override { return QString(); }
+  QString saveFile(QWidget*, const QString&, const QString&) override {
+    QString answer = saveAnswer;
+    saveAnswer.clear();
+    return answer;
+  }
+  QString saveAnswer;
+  int execDialog(QDialog*) override { return 2; }
+};
+
+QString g_out;
+int g_saved = 0;
+
+void Save(QWidget* widget, const QString& name, bool settle = true) {
+  widget->show();
+  if (settle) QApplication::processEvents();
+  const QString path = QDir(g_out).filePath(name + QStringLiteral(".png"));
+  if (widget->grab().save(path)) {
+    ++g_saved;
+    std::printf("%s\n", path.toLocal8Bit().constData());
+  } else {
+    std::fprintf(stderr, "cannot write %s\n", path.toLocal8Bit().constData());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QuorApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: snapshots OUT_DIR [DEMO_FOLDER]\n");
+    return 2;
+  }
+  g_out = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(g_out);
+  SilentPrompts prompts;
+  Prompts::install(&prompts);
+
+  TForm1 form;
+  Save(&form, QStringLiteral("main-1-detection"));
+  form.Button7Click();
+  Save(&form, QStringLiteral("main-2-drive-choice"));
+  form.Button6Click();
+  Save(&form, QStringLiteral("main-3-commands"));
+
+  // The wait panel in both phases of a real backup of the demo key.
+  prompts.saveAnswer = QDir(g_out).filePath(QStringLiteral("snapshot-backup.qbk"));
+  form.BTN_BckClick();
+  Save(&form, QStringLiteral("wait-1-preparing"), false);
+  QDeadlineTimer deadline(60000);
+  bool writingSaved = false;
+  while (form.jobRunning() && !deadline.hasExpired()) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!writingSaved && form.jobRunning() && form.ui()->lbl_Msg->text() == Msg(1002) &&
+        form.ui()->ProgressBar->value() > 0) {
+      Save(&form, QStringLiteral("wait-2-writing"), false);
+      writingSaved = true;
+    }
+  }
+  QFile::remove(QDir(g_out).filePath(QStringLiteral("snapshot-backup.qbk")));
+  if (!writingSaved) {
+    // The demo key is small: when the job outran us, show the same phase
+    // from the window messages the job sends.
+    form.SetWaitMode(true);
+    JobEvent start(JOB_PROGRESS, 0, 0);
+    QApplication::sendEvent(&form, &start);
+    JobEvent middle(JOB_PROGRESS, 42, 42);
+    QApplication::sendEvent(&form, &middle);
+    Save(&form, QStringLiteral("wait-2-writing"));
+    form.SetWaitMode(false);
+  }
+
+  TMsgFm question;
+  question.SetMessage(Msg(1043));
+  Save(&question, QStringLiteral("question-window"));
+
+  Prompts::install(nullptr);
+  return g_saved > 0 ? 0 : 1;
+}
