@@ -1,4 +1,14 @@
 // Opening the driver window.
-#include "app/Main.h"
+#include <memory>
 
-void TForm1::Button4Click() {}
+#include "app/Main.h"
+#include "app/Prompts.h"
+#include "drivers/Drv_mng.h"
+
+void TForm1::Button4Click() {
+  // A new window for every opening; nothing survives from the last one.
+  auto window = std::make_unique<TForm3>();
+  driverWindow_ = window.get();
+  window->SetupWindow(KeyRoot);
+  Prompts::current().execDialog(window.get());
+}
