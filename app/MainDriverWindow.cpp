@@ -10,5 +10,7 @@ void TForm1::Button4Click() {
   auto window = std::make_unique<TForm3>();
   driverWindow_ = window.get();
   window->SetupWindow(KeyRoot);
+  // The main window takes no input until the user closes it.
+  window->setWindowModality(Qt::ApplicationModal);
   Prompts::current().execDialog(window.get());
 }
