@@ -1,0 +1,81 @@
+#include "drivers/DriverTexts.h"
+
+#include <QByteArray>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+#include "app/ComboIndex.h"
+#include "app/DbText.h"
+#include "app/Texts.h"
+
+namespace drivertexts {
+namespace {
+
+QByteArray AsBytes(const std::string& s) {
+  return QByteArray(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+void FillChoices(QComboBox* box, const std::vector<std::string>& values) {
+  box->clear();
+  box->addItem(Msg(1011));
+  for (const std::string& value : values) box->addItem(FromCp1252(value), AsBytes(value));
+  box->setCurrentIndex(0);
+}
+
+void ShowStored(QComboBox* box, const std::string& stored) {
+  const QByteArray bytes = AsBytes(stored);
+  for (int i = 1; i < box->count(); ++i) {
+    if (box->itemData(i).toByteArray() == bytes) {
+      box->setCurrentIndex(i);
+      return;
+    }
+  }
+  box->setEditText(FromCp1252(stored));
+}
+
+bool ChoiceBytes(const QComboBox* box, const std::string& stored, std::string* bytes) {
+  const int index = ItemIndex(box);
+  if (index > 0) {
+    const QByteArray data = box->itemData(index).toByteArray();
+    *bytes = std::string(data.constData(), static_cast<size_t>(data.size()));
+    return true;
+  }
+  if (box->currentText() == FromCp1252(stored)) {
+    *bytes = stored;
+    return true;
+  }
+  return ToCp1252(box->currentText(), bytes);
+}
+
+QString MemoText(const std::string& stored) {
+  QString text = FromCp1252(stored);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
+QString MemoContent(const QPlainTextEdit* memo) {
+  QString text = memo->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return text;
+}
+
+QString ListText(const std::string& stored) {
+  QString text = MemoText(stored);
+  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
+bool MemoBytes(const QString& memoText, const std::string& stored, std::string* bytes) {
+  if (memoText == MemoText(stored)) {
+    *bytes = stored;
+    return true;
+  }
+  return ToCp1252(ToStoredLineBreaks(memoText), bytes);
+}
+
+}  // namespace drivertexts

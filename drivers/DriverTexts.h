@@ -1,0 +1,40 @@
+// The driver window's side of the Windows-1252 boundary: list entries keep
+// the stored bytes beside the text they show, so that a text the user left
+// alone is written back byte for byte.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QPlainTextEdit;
+
+namespace drivertexts {
+
+// Clears the box, adds "<Seleziona>" and the values (stored bytes kept with
+// each entry) and selects the first entry. No handler runs.
+void FillChoices(QComboBox* box, const std::vector<std::string>& values);
+
+// Shows a stored text in the box: selects the entry holding those bytes,
+// or, when none does, puts the text into the edit field.
+void ShowStored(QComboBox* box, const std::string& stored);
+
+// The bytes to store for what the box shows: the entry's own bytes when the
+// text equals an entry, stored when the text is stored's text, else the
+// text encoded. False when Windows-1252 cannot hold the text.
+bool ChoiceBytes(const QComboBox* box, const std::string& stored, std::string* bytes);
+
+// A description as the memo shows it: line breaks as single LFs.
+QString MemoText(const std::string& stored);
+// What a memo holds, exactly as typed (no blank stands in for a
+// non-breaking space), lines separated by LF.
+QString MemoContent(const QPlainTextEdit* memo);
+// A single-line form for the list.
+QString ListText(const std::string& stored);
+// The bytes to store for a memo's text: stored itself when the user left
+// the text as MemoText(stored) showed it, else the text with CR LF line
+// breaks, encoded. False when Windows-1252 cannot hold the text.
+bool MemoBytes(const QString& memoText, const std::string& stored, std::string* bytes);
+
+}  // namespace drivertexts

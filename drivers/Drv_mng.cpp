@@ -1,0 +1,206 @@
+// The driver window: construction, setup, the make and model lists, the
+// selection and moving between the two panels.
+#include "drivers/Drv_mng.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTreeWidget>
+
+#include "app/ComboIndex.h"
+#include "app/DbText.h"
+#include "app/Fmmsg.h"
+#include "app/Texts.h"
+#include "db/KeyStore.h"
+#include "drivers/DriverTexts.h"
+#include "drivers/UserDrivers.h"
+#include "ui_Drv_mng.h"
+
+namespace {
+
+// Runs handler on the user's own choice from the list and on typing, never
+// when the program sets the index or the text.
+template <typename Handler>
+void OnUserChange(QComboBox* box, QObject* receiver, Handler handler) {
+  QObject::connect(box, &QComboBox::activated, receiver, [handler](int) { handler(); });
+  QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver,
+                   [handler](const QString&) { handler(); });
+}
+
+}  // namespace
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm3>()) {
+  ui_->setupUi(this);
+  // A tool-window frame whose only border icon is the close box.
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setFixedSize(765, 379);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  images_[0] = QIcon(QStringLiteral(":/drivers/not-available.png"));
+  images_[1] = QIcon(QStringLiteral(":/drivers/available.png"));
+
+  ui_->DrvList->setColumnWidth(0, 90);
+  ui_->DrvList->setColumnWidth(1, 260);
+  ui_->DrvList->setColumnWidth(2, 280);
+  ui_->DrvList->setColumnWidth(3, 70);
+  ui_->DrvList->header()->setSectionsMovable(false);
+  ui_->PNL_WAIT_DRV->raise();
+
+  OnUserChange(ui_->MarcaCB, this, [this] { MarcaCBChange(); });
+  OnUserChange(ui_->NewMarcaCB, this, [this] { NewMarcaCBChange(); });
+  OnUserChange(ui_->NewModelloCB, this, [this] { NewModelloCBChange(); });
+  connect(ui_->Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+  connect(ui_->DrvList, &QTreeWidget::itemSelectionChanged, this, &TForm3::DrvListSelectItem);
+  connect(ui_->BTN_RIC, &QPushButton::clicked, this, &TForm3::BTN_RICClick);
+  connect(ui_->BTN_DEL, &QPushButton::clicked, this, &TForm3::BTN_DELClick);
+  connect(ui_->Button1, &QPushButton::clicked, this, [this] { done(1); });
+  connect(ui_->BTN_UPD_DRV, &QPushButton::clicked, this, &TForm3::BTN_UPD_DRVClick);
+  connect(ui_->BTN_DEL_DRV, &QPushButton::clicked, this, &TForm3::BTN_DEL_DRVClick);
+  connect(ui_->Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+}
+
+TForm3::~TForm3() { FormDestroy(); }
+
+void TForm3::FormDestroy() { question_.reset(); }
+
+std::string TForm3::DatabasePath() const { return keystore::DatabasePath(KeyRoot); }
+
+void TForm3::SetupWindow(const std::string& keyRoot) {
+  KeyRoot = keyRoot;
+  FillHelpMemos();
+  FillUserBrands();
+  FillAllBrands();
+  question_ = std::make_unique<TMsgFm>(this);
+}
+
+void TForm3::FillHelpMemos() {
+  ui_->Memo_DRV->clear();
+  for (int n : {1033, 1040, 1041, 1042}) ui_->Memo_DRV->appendPlainText(Msg(n));
+  ui_->Memo_Help->clear();
+  for (int n : {1047, 1048, 1049}) ui_->Memo_Help->appendPlainText(Msg(n));
+}
+
+void TForm3::FillUserBrands() {
+  drivertexts::FillChoices(ui_->MarcaCB, userdrivers::UserMakes(DatabasePath()));
+  drivertexts::FillChoices(ui_->ModelloCB, {});
+}
+
+void TForm3::FillAllBrands() {
+  drivertexts::FillChoices(ui_->NewMarcaCB, userdrivers::AllMakes(DatabasePath()));
+  drivertexts::FillChoices(ui_->NewModelloCB, {});
+}
+
+void TForm3::MarcaCBChange() {
+  drivertexts::FillChoices(ui_->ModelloCB, {});
+  if (ItemIndex(ui_->MarcaCB) <= 0) {
+    ui_->ModelloCB->setEnabled(false);
+    return;
+  }
+  ui_->ModelloCB->setEnabled(true);
+  std::string make;
+  drivertexts::ChoiceBytes(ui_->MarcaCB, std::string(), &make);
+  drivertexts::FillChoices(ui_->ModelloCB, userdrivers::Models(DatabasePath(), make, true));
+}
+
+void TForm3::NewMarcaCBChange() {
+  drivertexts::FillChoices(ui_->NewModelloCB, {});
+  if (ItemIndex(ui_->NewMarcaCB) <= 0) {
+    ui_->NewModelloCB->setEnabled(false);
+    return;
+  }
+  ui_->NewModelloCB->setEnabled(true);
+  std::string make;
+  drivertexts::ChoiceBytes(ui_->NewMarcaCB, std::string(), &make);
+  drivertexts::FillChoices(ui_->NewModelloCB, userdrivers::Models(DatabasePath(), make, false));
+}
+
+void TForm3::FillNewModels() {
+  QComboBox* models = ui_->NewModelloCB;
+  const QString shown = models->currentText();
+  models->clear();
+  models->addItem(Msg(1011));
+  models->setEnabled(true);
+  std::string make;
+  if (drivertexts::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make)) {
+    for (const std::string& model : userdrivers::Models(DatabasePath(), make, false))
+      models->addItem(FromCp1252(model), QByteArray(model.data(), static_cast<qsizetype>(model.size())));
+  }
+  models->setEditText(shown);
+}
+
+void TForm3::NewModelloCBChange() {
+  const bool chosen = ItemIndex(ui_->NewModelloCB) > 0;
+  ui_->BTN_UPD_DRV->setEnabled(chosen);
+  ui_->BTN_DEL_DRV->setEnabled(chosen);
+}
+
+void TForm3::SetListCommandsEnabled(bool enabled) {
+  ui_->BTN_RIC->setEnabled(enabled);
+  ui_->BTN_DEL->setEnabled(enabled);
+}
+
+QTreeWidgetItem* TForm3::SelectedDriverRow() const {
+  const QList<QTreeWidgetItem*> selected = ui_->DrvList->selectedItems();
+  if (selected.size() != 1 || selected.front()->text(0).isEmpty()) return nullptr;
+  return selected.front();
+}
+
+void TForm3::DrvListSelectItem() { SetListCommandsEnabled(SelectedDriverRow() != nullptr); }
+
+void TForm3::BTN_RICClick() {
+  QTreeWidgetItem* row = SelectedDriverRow();
+  if (!row || busy()) return;
+  const QByteArray name = row->data(0, Qt::UserRole).toByteArray();
+  const QByteArray description = row->data(1, Qt::UserRole).toByteArray();
+  std::string make, model;
+  const std::string nomefile(name.constData(), static_cast<size_t>(name.size()));
+  const bool found = userdrivers::MakeAndModel(DatabasePath(), nomefile, &make, &model);
+
+  ui_->PNL_DRV_UTENTE->hide();
+  ui_->PNL_DRV_CAT->show();
+  catalogueName_ = nomefile;
+  catalogueDescription_.assign(description.constData(), static_cast<size_t>(description.size()));
+  ui_->TE_DRV_NAME->setText(row->text(0));
+  ui_->Drv_desc->setPlainText(drivertexts::MemoText(catalogueDescription_));
+  if (found) {
+    catalogueMake_ = make;
+    catalogueModel_ = model;
+    drivertexts::ShowStored(ui_->NewMarcaCB, make);
+    FillNewModels();
+    drivertexts::ShowStored(ui_->NewModelloCB, model);
+    ui_->NewModelloCB->setEnabled(true);
+  }
+}
+
+void TForm3::Button6Click() {
+  ui_->PNL_DRV_CAT->hide();
+  ui_->PNL_DRV_UTENTE->show();
+}
+
+void TForm3::reject() {
+  if (!busy()) QDialog::reject();
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+  if (busy()) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}
+
+void TForm3::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    ui_->retranslateUi(this);
+    FillHelpMemos();
+    for (QComboBox* box : {ui_->MarcaCB, ui_->ModelloCB, ui_->NewMarcaCB, ui_->NewModelloCB}) {
+      if (box->count() > 0) box->setItemText(0, Msg(1011));
+    }
+  }
+  QDialog::changeEvent(event);
+}
