@@ -17,6 +17,7 @@
 #include "app/QuorApplication.h"
 #include "app/Texts.h"
 #include "dbwindow/Dbform.h"
+#include "drivers/DriverWindowSnapshots.h"
 #include "jobs/JobEvent.h"
 #include "ui_Main.h"
 
@@ -116,6 +117,12 @@ int main(int argc, char** argv) {
     prompts.openAnswer = QDir(demo).filePath(QStringLiteral("samples/originale_1.bin"));
     window.BTN_DB_openoriClick();
     Save(&window, QStringLiteral("dbwindow-1-identification"));
+  }
+
+  // The driver window's two panels.
+  for (const QString& path : SaveDriverWindowSnapshots(form.keyRoot(), g_out)) {
+    ++g_saved;
+    std::printf("%s\n", path.toLocal8Bit().constData());
   }
 
   TMsgFm question;

@@ -234,6 +234,18 @@
         <source>Il testo contiene caratteri non ammessi dal Database.</source>
         <translation>The text contains characters the database cannot store.</translation>
     </message>
+    <message>
+        <source>Selezionare la Marca e il Modello prima di aggiornare il Driver.</source>
+        <translation>Select the make and the model before updating the driver.</translation>
+    </message>
+    <message>
+        <source>Driver rimosso dal Database, ma impossibile cancellare il file del driver:</source>
+        <translation>The driver was removed from the database, but its driver file could not be deleted:</translation>
+    </message>
+    <message>
+        <source>Testo non valido: contiene caratteri che il Database non può memorizzare.</source>
+        <translation>Invalid text: it contains characters the database cannot store.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -499,6 +511,93 @@
     <message>
         <source>Modificato</source>
         <translation>Modified</translation>
+    </message>
+</context>
+<context>
+    <name>TForm3</name>
+    <message>
+        <source>Driver Management</source>
+        <translation>Driver Management</translation>
+    </message>
+    <message>
+        <source>Ricataloga Driver Utente</source>
+        <translation>Recatalogue User Driver</translation>
+    </message>
+    <message>
+        <source>Marca:</source>
+        <translation>Make:</translation>
+    </message>
+    <message>
+        <source>Modello:</source>
+        <translation>Model:</translation>
+    </message>
+    <message>
+        <source>Cerca</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Nome</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Descrizione</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Centralina</source>
+        <translation>ECU</translation>
+    </message>
+    <message>
+        <source>EPROM</source>
+        <translation>EPROM</translation>
+    </message>
+    <message>
+        <source>CKS</source>
+        <translation>CKS</translation>
+    </message>
+    <message>
+        <source>Ricataloga</source>
+        <translation>Recatalogue</translation>
+    </message>
+    <message>
+        <source>Elimina</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Chiudi</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Nome Driver:</source>
+        <translation>Driver Name:</translation>
+    </message>
+    <message>
+        <source>Descrizione Driver:</source>
+        <translation>Driver Description:</translation>
+    </message>
+    <message>
+        <source>Marca</source>
+        <translation>Make</translation>
+    </message>
+    <message>
+        <source>Modello</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Aggiorna Driver</source>
+        <translation>Update Driver</translation>
+    </message>
+    <message>
+        <source>Elimina Driver</source>
+        <translation>Delete Driver</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Operazione in Corso... Attendere Prego </source>
+        <translation>Operation in progress... Please wait </translation>
     </message>
 </context>
 <context>

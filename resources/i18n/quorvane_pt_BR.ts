@@ -234,6 +234,18 @@
         <source>Il testo contiene caratteri non ammessi dal Database.</source>
         <translation>O texto contém caracteres que o banco de dados não aceita.</translation>
     </message>
+    <message>
+        <source>Selezionare la Marca e il Modello prima di aggiornare il Driver.</source>
+        <translation>Selecione a marca e o modelo antes de atualizar o driver.</translation>
+    </message>
+    <message>
+        <source>Driver rimosso dal Database, ma impossibile cancellare il file del driver:</source>
+        <translation>O driver foi removido do banco de dados, mas não foi possível apagar o arquivo do driver:</translation>
+    </message>
+    <message>
+        <source>Testo non valido: contiene caratteri che il Database non può memorizzare.</source>
+        <translation>Texto inválido: contém caracteres que o banco de dados não consegue armazenar.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -499,6 +511,93 @@
     <message>
         <source>Modificato</source>
         <translation>Modificado</translation>
+    </message>
+</context>
+<context>
+    <name>TForm3</name>
+    <message>
+        <source>Driver Management</source>
+        <translation>Gerenciamento de Drivers</translation>
+    </message>
+    <message>
+        <source>Ricataloga Driver Utente</source>
+        <translation>Recatalogar Driver do Usuário</translation>
+    </message>
+    <message>
+        <source>Marca:</source>
+        <translation>Marca:</translation>
+    </message>
+    <message>
+        <source>Modello:</source>
+        <translation>Modelo:</translation>
+    </message>
+    <message>
+        <source>Cerca</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
+        <source>Nome</source>
+        <translation>Nome</translation>
+    </message>
+    <message>
+        <source>Descrizione</source>
+        <translation>Descrição</translation>
+    </message>
+    <message>
+        <source>Centralina</source>
+        <translation>Centralina</translation>
+    </message>
+    <message>
+        <source>EPROM</source>
+        <translation>EPROM</translation>
+    </message>
+    <message>
+        <source>CKS</source>
+        <translation>CKS</translation>
+    </message>
+    <message>
+        <source>Ricataloga</source>
+        <translation>Recatalogar</translation>
+    </message>
+    <message>
+        <source>Elimina</source>
+        <translation>Excluir</translation>
+    </message>
+    <message>
+        <source>Chiudi</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>Nome Driver:</source>
+        <translation>Nome do Driver:</translation>
+    </message>
+    <message>
+        <source>Descrizione Driver:</source>
+        <translation>Descrição do Driver:</translation>
+    </message>
+    <message>
+        <source>Marca</source>
+        <translation>Marca</translation>
+    </message>
+    <message>
+        <source>Modello</source>
+        <translation>Modelo</translation>
+    </message>
+    <message>
+        <source>Aggiorna Driver</source>
+        <translation>Atualizar Driver</translation>
+    </message>
+    <message>
+        <source>Elimina Driver</source>
+        <translation>Excluir Driver</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Operazione in Corso... Attendere Prego </source>
+        <translation>Operação em andamento... Aguarde </translation>
     </message>
 </context>
 <context>

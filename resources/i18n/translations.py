@@ -110,6 +110,15 @@ T = {
     "Il testo contiene caratteri non ammessi dal Database.": (
         "The text contains characters the database cannot store.",
         "O texto contém caracteres que o banco de dados não aceita."),
+    "Selezionare la Marca e il Modello prima di aggiornare il Driver.": (
+        "Select the make and the model before updating the driver.",
+        "Selecione a marca e o modelo antes de atualizar o driver."),
+    "Driver rimosso dal Database, ma impossibile cancellare il file del driver:": (
+        "The driver was removed from the database, but its driver file could not be deleted:",
+        "O driver foi removido do banco de dados, mas não foi possível apagar o arquivo do driver:"),
+    "Testo non valido: contiene caratteri che il Database non può memorizzare.": (
+        "Invalid text: it contains characters the database cannot store.",
+        "Texto inválido: contém caracteres que o banco de dados não consegue armazenar."),
     # Main window
     "Rilevamento ZKM QUORVANE": ("ZKM QUORVANE Detection", "Detecção ZKM QUORVANE"),
     "Rilevamento Automatico": ("Automatic Detection", "Detecção Automática"),

@@ -22,6 +22,7 @@
 #include "app/Messages.h"
 #include "app/Texts.h"
 #include "dbwindow/Dbform.h"
+#include "drivers/Drv_mng.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -154,7 +155,10 @@ TEST_F(Languages, EveryOpenWindowSwitchesAndSwitchingBackRestoresItalian) {
   form.Button6Click();
   TForm2 database;
   database.SetupWindow(form.keyRoot());
+  TForm3 drivers;
+  drivers.SetupWindow(form.keyRoot());
   TMsgFm question;  // its question is set by its owner each time it asks
+  const QStringList italianDrivers = VisibleTexts(&drivers);
   const QStringList italianMain = VisibleTexts(&form);
   const QStringList italianDatabase = VisibleTexts(&database);
   const QStringList italianQuestion = VisibleTexts(&question);
@@ -164,6 +168,7 @@ TEST_F(Languages, EveryOpenWindowSwitchesAndSwitchingBackRestoresItalian) {
     ExpectTranslated(&form, language);
     ExpectTranslated(&database, language);
     ExpectTranslated(&question, language);
+    ExpectTranslated(&drivers, language);
     EXPECT_NE(VisibleTexts(&form), italianMain);
   }
   EXPECT_EQ(form.ui()->Button6->text(), QString::fromUtf8("Detecção Automática"));
@@ -172,6 +177,7 @@ TEST_F(Languages, EveryOpenWindowSwitchesAndSwitchingBackRestoresItalian) {
   EXPECT_EQ(VisibleTexts(&form), italianMain);
   EXPECT_EQ(VisibleTexts(&database), italianDatabase);
   EXPECT_EQ(VisibleTexts(&question), italianQuestion);
+  EXPECT_EQ(VisibleTexts(&drivers), italianDrivers);
 }
 
 TEST_F(Languages, MessagesAndNewWindowsComeInTheChosenLanguage) {
