@@ -96,11 +96,14 @@ class WindowsPlatform : public Platform {
   bool CheckDisk(const std::string& chkdskCommandLine, const std::string&) override {
     // chkdsk's own answer is the user's to read in its window; only a
     // command interpreter that could not be run is a failure here.
-    return std::system(chkdskCommandLine.c_str()) != -1;
+    return RunCommand(chkdskCommandLine) != -1;
   }
 
   int RunCommand(const std::string& commandLine) override {
-    return std::system(commandLine.c_str());
+    // cmd /c drops the first and the last quote of a line that starts with
+    // one: a quoted program followed by quoted arguments would lose its
+    // quotes. One more pair around the whole line is what it drops instead.
+    return std::system(("\"" + commandLine + "\"").c_str());
   }
 
   std::string LegacySystemRoot() override { return "C:\\"; }

@@ -238,6 +238,14 @@ TEST_F(Processes, CommandsRunToTheirEndAndGiveTheirExitCode) {
   EXPECT_EQ(machine().RunCommand("exit 3"), 3);
 }
 
+TEST_F(Processes, QuotedProgramWithQuotedArgumentsRunsAsWritten) {
+  const fs::path folder = fs::path(dir.path()) / "usb key";
+  fixture::WriteFile((folder / "answer.bat").string(),
+                     "@echo off\r\necho %~1> \"%~dp0argument.txt\"\r\nexit /b 5\r\n");
+  EXPECT_EQ(machine().RunCommand("\"" + (folder / "answer.bat").string() + "\" \"one two\""), 5);
+  EXPECT_EQ(fixture::ReadFile((folder / "argument.txt").string()), "one two\r\n");
+}
+
 TEST(VersionResource, ThisProgramCarriesTheProjectsVersion) {
   platform::Install(platform::CreateNative());
   EXPECT_EQ(CUtilities().GetVersionInfo(), "1.02");
