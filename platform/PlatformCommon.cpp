@@ -18,7 +18,7 @@ std::unique_ptr<Platform> g_platform;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
+[[maybe_unused]] bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (std::tolower(static_cast<unsigned char>(a[i])) !=

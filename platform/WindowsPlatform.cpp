@@ -85,17 +85,25 @@ class WindowsPlatform : public Platform {
 
   StartResult StartProgram(const std::string& nativePath, const std::string& workDir) override {
     if (!workDir.empty()) ::SetCurrentDirectoryA(workDir.c_str());
-    intptr_t result = _spawnlp(_P_NOWAIT, nativePath.c_str(), nativePath.c_str(), nullptr);
+    // The C library joins the arguments into one command line unquoted: a
+    // path with a blank would reach the program as several arguments.
+    std::string name = nativePath;
+    if (name.find_first_of(" \t") != std::string::npos) name = "\"" + name + "\"";
+    intptr_t result = _spawnlp(_P_NOWAIT, nativePath.c_str(), name.c_str(), nullptr);
     return result == -1 ? StartResult::kFailed : StartResult::kStarted;
   }
 
   bool CheckDisk(const std::string& chkdskCommandLine, const std::string&) override {
-    std::system(chkdskCommandLine.c_str());
-    return true;
+    // chkdsk's own answer is the user's to read in its window; only a
+    // command interpreter that could not be run is a failure here.
+    return RunCommand(chkdskCommandLine) != -1;
   }
 
   int RunCommand(const std::string& commandLine) override {
-    return std::system(commandLine.c_str());
+    // cmd /c drops the first and the last quote of a line that starts with
+    // one: a quoted program followed by quoted arguments would lose its
+    // quotes. One more pair around the whole line is what it drops instead.
+    return std::system(("\"" + commandLine + "\"").c_str());
   }
 
   std::string LegacySystemRoot() override { return "C:\\"; }

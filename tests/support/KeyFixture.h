@@ -8,21 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
+
 namespace fixture {
-
-// A fresh temporary folder, removed with everything in it on destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
-
- private:
-  std::string path_;
-};
 
 struct Driver {
   std::string nomefile;
@@ -39,16 +27,6 @@ struct Driver {
   std::string eprom = "29F400", cks = "CKS1";
   bool writeFile = true;    // put NOMEFILE.DRT/.DRU into Database/DRT
 };
-
-// Bytes <-> texts.
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
-// Windows-1252 from UTF-8 for the Latin-1 range and the few 0x80..0x9F
-// letters fixtures use (Š, š, Œ, œ, Ž, ž, Ÿ, €). Throws on anything else.
-std::string ToCp1252(const std::string& utf8);
-
-// ECU-like content: random bytes, 0xFF padding and repeated tables.
-std::string EcuImage(std::uint32_t seed, std::size_t size);
 
 class KeyBuilder {
  public:

@@ -1,0 +1,36 @@
+// Files for tests: temporary folders, whole-file reads and writes, and
+// ECU-like content. Needs nothing but the standard library, so it serves
+// every build, the Windows one included.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fixture {
+
+// A fresh temporary folder, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+// Bytes <-> texts.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+// Windows-1252 from UTF-8 for the Latin-1 range and the few 0x80..0x9F
+// letters fixtures use (Š, š, Œ, œ, Ž, ž, Ÿ, €). Throws on anything else.
+std::string ToCp1252(const std::string& utf8);
+
+// ECU-like content: random bytes, 0xFF padding and repeated tables.
+std::string EcuImage(std::uint32_t seed, std::size_t size);
+
+}  // namespace fixture

@@ -1,0 +1,187 @@
+// Backups as Windows makes them: archives of a key drive given by its
+// letter, split into volumes, read back under other spellings of their
+// names, with the files' DOS attributes; stored single files; and the qbk
+// tool run through the command interpreter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "archive/Brennowzip.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "tests/support/Files.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+std::wstring Wide(const fs::path& path) { return CBrennowZip::Wide(path.string()); }
+
+// Relative path (generic, as found on disk) -> bytes, for every file below.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file())
+      files[fs::relative(entry.path(), root).generic_string()] =
+          fixture::ReadFile(entry.path().string());
+  }
+  return files;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A key's content in a folder of its own on the key drive Q: that the test
+// set-up adds (on another drive when it is missing).
+class KeyBackup : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::Install(platform::CreateNative());
+    const std::string leaf = fs::path(scratch.path()).filename().string();
+    drive = platform::Current().DriveFolder('Q').empty() ? fs::path(scratch.path())
+                                                         : fs::path("Q:\\") / leaf;
+    key = drive / "key";
+    fixture::WriteFile((key / "Zkm_Quorvane.bat").string(), "@echo off\r\nstart ZKMQuorvane.exe\r\n");
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/zkm.db").string(), fixture::EcuImage(1, 70000));
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/ORI/1.ori").string(), fixture::EcuImage(2, 262144));
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/MOD/1.mod").string(), fixture::EcuImage(3, 262144));
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/DRT/EDC16C39.DRT").string(), "driver");
+    fs::create_directories(key / "ZKM_Quorvane/Database/Empty");
+    readOnly = key / "ZKM_Quorvane/Readme.txt";
+    fixture::WriteFile(readOnly.string(), "read me");
+    ASSERT_TRUE(platform::SetDosAttributes(readOnly.string(),
+                                           platform::kAttrReadOnly | platform::kAttrArchive));
+    hidden = key / "ZKM_Quorvane/Settings.ini";
+    fixture::WriteFile(hidden.string(), "[x]\r\n");
+    ASSERT_TRUE(platform::SetDosAttributes(hidden.string(),
+                                           platform::kAttrHidden | platform::kAttrArchive));
+  }
+  void TearDown() override {
+    std::error_code ec;
+    for (const auto& entry : fs::recursive_directory_iterator(drive, ec))
+      platform::MakeWritable(entry.path().string());
+    if (drive != fs::path(scratch.path())) fs::remove_all(drive, ec);
+    platform::Install(nullptr);
+  }
+
+  fixture::TempDir scratch;
+  fs::path drive, key, readOnly, hidden;
+};
+
+TEST_F(KeyBackup, SplitBackupOfTheKeyRestoresEveryFileAndAttribute) {
+  const fs::path archivePath = drive / "backups" / "20240131_Quorvane.qbk";
+  fs::create_directories(archivePath.parent_path());
+  {
+    CBrennowZip zip;
+    zip.setVolumeSize(65536);
+    ASSERT_TRUE(zip.openArchive(archivePath.string())) << zip.lastError();
+    ASSERT_TRUE(zip.addFiles(Wide(key), L"*.*")) << zip.lastDetail();
+    ASSERT_TRUE(zip.closeArchive()) << zip.lastError();
+  }
+  // About 600 KB of mostly incompressible content: several volumes.
+  EXPECT_TRUE(fs::exists(drive / "backups" / "20240131_Quorvane.z01"));
+  EXPECT_TRUE(fs::exists(drive / "backups" / "20240131_Quorvane.z02"));
+  for (const auto& entry : fs::directory_iterator(archivePath.parent_path()))
+    EXPECT_LE(fs::file_size(entry.path()), 65536u) << entry.path().string();
+
+  // Restored from the name in capitals, as a user may type it.
+  const fs::path restored = drive / "restored";
+  {
+    CBrennowZip zip;
+    ASSERT_TRUE(zip.openArchive(Upper(archivePath.string()))) << zip.lastError();
+    EXPECT_TRUE(zip.testArchive()) << zip.lastError();
+    ASSERT_TRUE(zip.extractFiles(Wide(restored), L"*.*")) << zip.lastError();
+    ASSERT_TRUE(zip.closeArchive());
+  }
+  EXPECT_EQ(Tree(restored), Tree(key));
+  EXPECT_TRUE(fs::is_directory(restored / "ZKM_Quorvane/Database/Empty"));
+  unsigned attributes = 0;
+  ASSERT_TRUE(platform::GetDosAttributes((restored / "ZKM_Quorvane/Readme.txt").string(),
+                                         &attributes));
+  EXPECT_TRUE(attributes & platform::kAttrReadOnly);
+  ASSERT_TRUE(platform::GetDosAttributes((restored / "ZKM_Quorvane/Settings.ini").string(),
+                                         &attributes));
+  EXPECT_TRUE(attributes & platform::kAttrHidden);
+  EXPECT_FALSE(attributes & platform::kAttrReadOnly);
+}
+
+TEST_F(KeyBackup, VolumesAreFoundWhateverTheCaseOfTheirNames) {
+  const fs::path archivePath = drive / "export.qbk";
+  {
+    CBrennowZip zip;
+    zip.setVolumeSize(65536);
+    ASSERT_TRUE(zip.openArchive(archivePath.string())) << zip.lastError();
+    ASSERT_TRUE(zip.addFiles(Wide(key / "ZKM_Quorvane/Database"), L"*.*")) << zip.lastDetail();
+    ASSERT_TRUE(zip.closeArchive()) << zip.lastError();
+  }
+  // A copy whose volumes were renamed by a tool that writes capitals.
+  const fs::path copied = drive / "copied";
+  fs::create_directories(copied);
+  int volumes = 0;
+  for (const auto& entry : fs::directory_iterator(drive)) {
+    if (!entry.is_regular_file()) continue;
+    fs::copy_file(entry.path(), copied / Upper(entry.path().filename().string()));
+    ++volumes;
+  }
+  ASSERT_GE(volumes, 3);
+  CBrennowZip zip;
+  ASSERT_TRUE(zip.openArchive((copied / "export.qbk").string())) << zip.lastError();
+  EXPECT_TRUE(zip.testArchive()) << zip.lastError();
+  std::string bytes;
+  ASSERT_TRUE(zip.extractToStream(L"MOD/1.mod", bytes)) << zip.lastError();
+  EXPECT_EQ(bytes, fixture::ReadFile((key / "ZKM_Quorvane/Database/MOD/1.mod").string()));
+}
+
+TEST_F(KeyBackup, StoredOriginalIsOneEntryArchiveOnTheKey) {
+  const std::string content = fixture::EcuImage(9, 131072);
+  const std::string stored = platform::NativePath(drive.string() + "\\",
+                                                  "key\\ZKM_Quorvane\\Database\\ORI\\12.ori");
+  {
+    CBrennowZip zip;
+    ASSERT_TRUE(zip.openArchive(stored)) << zip.lastError();
+    ASSERT_TRUE(zip.addStream(L"Originale \u00e0 12.bin", content)) << zip.lastError();
+    ASSERT_TRUE(zip.closeArchive()) << zip.lastError();
+  }
+  EXPECT_EQ(fixture::ReadFile(stored).substr(0, 2), "PK");
+  CBrennowZip zip;
+  ASSERT_TRUE(zip.openArchive(stored)) << zip.lastError();
+  ASSERT_EQ(zip.entries().size(), 1u);
+  std::string bytes;
+  ASSERT_TRUE(zip.extractToStream(L"Originale \u00e0 12.bin", bytes)) << zip.lastError();
+  EXPECT_EQ(bytes, content);
+}
+
+TEST_F(KeyBackup, QbkToolMakesTestsAndRestoresABackup) {
+  const fs::path qbk =
+      fs::path(platform::Current().ExecutablePath()).parent_path().parent_path().parent_path() /
+      "tools" / "qbk.exe";
+  ASSERT_TRUE(fs::exists(qbk)) << qbk.string();
+  const std::string tool = "\"" + qbk.string() + "\"";
+  const fs::path archivePath = drive / "tool" / "20240131_Quorvane.qbk";
+  fs::create_directories(archivePath.parent_path());
+  auto quoted = [](const fs::path& p) { return "\"" + p.string() + "\""; };
+  EXPECT_EQ(platform::Current().RunCommand(tool + " create --volume-size 65536 " +
+                                           quoted(archivePath) + " " + quoted(key)),
+            0);
+  EXPECT_TRUE(fs::exists(drive / "tool" / "20240131_Quorvane.z02"));
+  EXPECT_EQ(platform::Current().RunCommand(tool + " test " + quoted(archivePath)), 0);
+  const fs::path restored = drive / "tool-restored";
+  EXPECT_EQ(platform::Current().RunCommand(tool + " extract " + quoted(archivePath) + " " +
+                                           quoted(restored)),
+            0);
+  EXPECT_EQ(Tree(restored), Tree(key));
+  // A damaged volume is reported through the exit code.
+  {
+    std::string volume = fixture::ReadFile((drive / "tool" / "20240131_Quorvane.z01").string());
+    volume[volume.size() / 2] ^= 0x55;
+    fixture::WriteFile((drive / "tool" / "20240131_Quorvane.z01").string(), volume);
+  }
+  EXPECT_NE(platform::Current().RunCommand(tool + " test " + quoted(archivePath)), 0);
+}
+
+}  // namespace
