@@ -74,6 +74,8 @@ const Entry kTable[] = {
     {1056, QT_TRANSLATE_NOOP("Messages", "Ripristino non riuscito:")},
     {1057, QT_TRANSLATE_NOOP("Messages", "Operazione in corso: attendere la fine prima di uscire.")},
     {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
+    {1065, QT_TRANSLATE_NOOP("Messages", "Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.")},
+    {1066, QT_TRANSLATE_NOOP("Messages", "La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.")},
 };
 
 int g_numbers[std::size(kTable)];
