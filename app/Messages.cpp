@@ -74,6 +74,8 @@ const Entry kTable[] = {
     {1056, QT_TRANSLATE_NOOP("Messages", "Ripristino non riuscito:")},
     {1057, QT_TRANSLATE_NOOP("Messages", "Operazione in corso: attendere la fine prima di uscire.")},
     {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
+    {1065, QT_TRANSLATE_NOOP("Messages", "Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.")},
+    {1066, QT_TRANSLATE_NOOP("Messages", "La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.")},
     {1075, QT_TRANSLATE_NOOP("Messages", "Selezionare la Marca e il Modello prima di aggiornare il Driver.")},
     {1076, QT_TRANSLATE_NOOP("Messages", "Driver rimosso dal Database, ma impossibile cancellare il file del driver:")},
     {1077, QT_TRANSLATE_NOOP("Messages", "Testo non valido: contiene caratteri che il Database non può memorizzare.")},

@@ -125,6 +125,47 @@ class TForm2 : public QDialog {
 
   QString ChosenOriginalPath;
   bool searching_ = false;
+
+  // Registration of originals and modified files.
+ public:
+  // Pnl_ORI1/Pnl_ORI2: "Registra Originale" follows the selection of a
+  // driver row; "OK" stores the chosen original and its ORI row, "Cancel"
+  // goes back to the search result as it was.
+  void DrvListSelectItem(QTreeWidgetItem* row, bool selected);
+  void BTN_Reg_oriClick();
+  void BTN_ORI_REGClick();
+  void BTN_CANCEL_ORIClick();
+  // Pending DRV_DOWNLOAD rows (DOWNLOADED and ERROR both "False"), of all
+  // drivers. Database failures are thrown.
+  int CountPendingReservations();
+  // Reserves the selected DrvList driver unless it has a pending
+  // reservation; a failed insert is rolled back and told (1021).
+  void ReserveDriverDownload();
+
+  // PNL_MOD/PNL_MOD2: choosing a modified file and its original, storing
+  // it with its MOD row.
+  void Button2Click();
+  void MarcaORIChange();
+  void BTN_Ori_searchClick();
+  void OriListSelectItem(QTreeWidgetItem* row, bool selected);
+  void BTN_Reg_modClick();
+  void BTN_DBMODClick();
+  void BTN_ANNULLAClick();
+  void Button4Click();
+  // Empties the file, the choices and the list of PNL_MOD; Memo_MOD and the
+  // combo boxes' enabled states stay.
+  void ResetModifiedPanel();
+
+  const std::string& modifiedDigest() const { return ModifiedDigest; }
+  // ID_ORI of the original that PNL_MOD2 registers against, taken when the
+  // panel was opened; never the file management's selection.
+  const std::string& registrationOriginalId() const { return RegistrationOriginalId; }
+
+ private:
+  void ConnectRegistration();
+  QTreeWidgetItem* SelectedRow(QTreeWidget* list) const;
+
+  std::string RegistrationOriginalId;
 };
 
 // Renders the window as it stands into a PNG file; false when it could not

@@ -19,38 +19,10 @@
 #include "db/DbConnection.h"
 #include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
+#include "dbwindow/DbformCommandLock.h"
 #include "dbwindow/DriverSearch.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
-
-// While a search hands the event queue its turns the window takes no other
-// command: every control but "Interrompi " is disabled, and given back as it
-// was when the lock ends, whichever way the search ends.
-class TForm2::CommandLock {
- public:
-  explicit CommandLock(TForm2* form) : form_(form) {
-    form_->searching_ = true;
-    for (QWidget* w : form_->findChildren<QWidget*>()) {
-      const bool command = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                           qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
-                           qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w);
-      if (!command || w == form_->ui_->BTN_Break || !w->isEnabled()) continue;
-      if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget())) continue;
-      w->setEnabled(false);
-      disabled_.push_back(w);
-    }
-  }
-  ~CommandLock() {
-    for (QWidget* w : disabled_) w->setEnabled(true);
-    form_->searching_ = false;
-  }
-  CommandLock(const CommandLock&) = delete;
-  CommandLock& operator=(const CommandLock&) = delete;
-
- private:
-  TForm2* form_;
-  std::vector<QWidget*> disabled_;
-};
 
 namespace {
 

@@ -246,6 +246,14 @@
         <source>Testo non valido: contiene caratteri che il Database non può memorizzare.</source>
         <translation>Invalid text: it contains characters the database cannot store.</translation>
     </message>
+    <message>
+        <source>Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.</source>
+        <translation>The file name contains characters the database cannot store: rename the file and try again.</translation>
+    </message>
+    <message>
+        <source>La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.</source>
+        <translation>The description contains characters the database cannot store: correct it and try again.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -246,6 +246,14 @@
         <source>Testo non valido: contiene caratteri che il Database non può memorizzare.</source>
         <translation>Texto inválido: contém caracteres que o banco de dados não consegue armazenar.</translation>
     </message>
+    <message>
+        <source>Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.</source>
+        <translation>O nome do arquivo contém caracteres que o banco de dados não aceita: renomeie o arquivo e tente novamente.</translation>
+    </message>
+    <message>
+        <source>La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.</source>
+        <translation>A descrição contém caracteres que o banco de dados não aceita: corrija-a e tente novamente.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

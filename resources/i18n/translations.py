@@ -119,6 +119,12 @@ T = {
     "Testo non valido: contiene caratteri che il Database non può memorizzare.": (
         "Invalid text: it contains characters the database cannot store.",
         "Texto inválido: contém caracteres que o banco de dados não consegue armazenar."),
+    "Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.": (
+        "The file name contains characters the database cannot store: rename the file and try again.",
+        "O nome do arquivo contém caracteres que o banco de dados não aceita: renomeie o arquivo e tente novamente."),
+    "La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.": (
+        "The description contains characters the database cannot store: correct it and try again.",
+        "A descrição contém caracteres que o banco de dados não aceita: corrija-a e tente novamente."),
     # Main window
     "Rilevamento ZKM QUORVANE": ("ZKM QUORVANE Detection", "Detecção ZKM QUORVANE"),
     "Rilevamento Automatico": ("Automatic Detection", "Detecção Automática"),
