@@ -1,0 +1,130 @@
+#include "archive/zip/Io.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "archive/zip/Error.h"
+#include "platform/Files.h"
+
+namespace zip {
+namespace {
+
+std::mutex& HookLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+IoFaultHook& Hook() {
+  static IoFaultHook hook;
+  return hook;
+}
+
+constexpr size_t kOutputBuffer = 1 << 20;
+
+}  // namespace
+
+void SetIoFaultHook(IoFaultHook hook) {
+  std::lock_guard<std::mutex> hold(HookLock());
+  Hook() = std::move(hook);
+}
+
+bool IoShouldFail(IoOp op, const std::string& path) {
+  IoFaultHook hook;
+  {
+    std::lock_guard<std::mutex> hold(HookLock());
+    hook = Hook();
+  }
+  return hook && hook(op, path);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  if (IoShouldFail(IoOp::kRename, from)) return false;
+  return platform::files::Rename(from, to);
+}
+
+InputFile::InputFile(const std::string& path) : path_(path) {
+  if (!IoShouldFail(IoOp::kOpenRead, path)) file_ = platform::files::Open(path, "rb");
+  if (!file_) throw Error("Cannot open " + path);
+  std::int64_t size = platform::files::Size(file_);
+  if (size < 0) {
+    std::fclose(file_);
+    throw Error("Cannot read " + path);
+  }
+  size_ = static_cast<std::uint64_t>(size);
+}
+
+InputFile::~InputFile() {
+  if (file_) std::fclose(file_);
+}
+
+size_t InputFile::Read(void* data, size_t n) {
+  if (IoShouldFail(IoOp::kRead, path_)) throw Error("Cannot read " + path_);
+  size_t got = std::fread(data, 1, n, file_);
+  if (got < n && std::ferror(file_)) throw Error("Cannot read " + path_);
+  position_ += got;
+  return got;
+}
+
+void InputFile::ReadAt(std::uint64_t offset, void* data, size_t n) {
+  if (offset > size_ || n > size_ - offset) throw Error("Unexpected end of " + path_);
+  if (offset != position_) {
+    if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)))
+      throw Error("Cannot read " + path_);
+    position_ = offset;
+  }
+  if (Read(data, n) != n) throw Error("Unexpected end of " + path_);
+}
+
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+  if (!IoShouldFail(IoOp::kOpenWrite, path)) file_ = platform::files::Open(path, "w+b");
+  if (!file_) throw Error("Cannot create " + path);
+  buffer_.reserve(kOutputBuffer);
+}
+
+OutputFile::~OutputFile() {
+  if (file_) std::fclose(file_);
+}
+
+void OutputFile::Flush() {
+  if (buffer_.empty()) return;
+  if (IoShouldFail(IoOp::kWrite, path_) ||
+      std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+    throw Error("Cannot write " + path_ + " (disk full?)");
+  buffer_.clear();
+}
+
+void OutputFile::Write(const void* data, size_t n) {
+  const unsigned char* p = static_cast<const unsigned char*>(data);
+  while (n > 0) {
+    size_t room = kOutputBuffer - buffer_.size();
+    size_t take = n < room ? n : room;
+    buffer_.insert(buffer_.end(), p, p + take);
+    p += take;
+    n -= take;
+    position_ += take;
+    if (buffer_.size() == kOutputBuffer) Flush();
+  }
+}
+
+void OutputFile::Patch(std::uint64_t offset, const void* data, size_t n) {
+  std::uint64_t flushed = position_ - buffer_.size();
+  if (offset >= flushed) {
+    std::memcpy(buffer_.data() + (offset - flushed), data, n);
+    return;
+  }
+  Flush();
+  if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)) ||
+      std::fwrite(data, 1, n, file_) != n ||
+      !platform::files::Seek(file_, static_cast<std::int64_t>(position_)))
+    throw Error("Cannot write " + path_);
+}
+
+void OutputFile::Close() {
+  if (!file_) return;
+  Flush();
+  std::FILE* f = file_;
+  file_ = nullptr;
+  if (std::fclose(f) != 0) throw Error("Cannot write " + path_ + " (disk full?)");
+}
+
+}  // namespace zip

@@ -1,0 +1,200 @@
+#include "archive/zip/Volumes.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "archive/zip/Error.h"
+#include "archive/zip/Format.h"
+#include "platform/Files.h"
+
+namespace zip {
+namespace {
+
+void SplitPath(const std::string& path, std::string* folder, std::string* name) {
+  size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) {
+    *folder = ".";
+    *name = path;
+  } else {
+    *folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+    *name = path.substr(slash + 1);
+  }
+}
+
+std::string Stem(const std::string& name) {
+  size_t dot = name.find_last_of('.');
+  return (dot == std::string::npos || dot == 0) ? name : name.substr(0, dot);
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string VolumeSuffix(std::uint32_t number) {
+  char text[16];
+  std::snprintf(text, sizeof text, ".Z%02u", number);
+  return text;
+}
+
+}  // namespace
+
+std::string VolumePath(const std::string& archivePath, std::uint32_t number) {
+  std::string folder, name;
+  SplitPath(archivePath, &folder, &name);
+  std::string prefix = archivePath.substr(0, archivePath.size() - name.size());
+  return prefix + Stem(name) + VolumeSuffix(number);
+}
+
+std::vector<std::string> FindVolumes(const std::string& archivePath, std::uint32_t lastDisk) {
+  std::vector<std::string> paths;
+  if (lastDisk == 0) return {archivePath};
+  std::string folder, name;
+  SplitPath(archivePath, &folder, &name);
+  std::vector<std::string> names;
+  platform::files::ListFolder(folder, &names);
+  std::string prefix = archivePath.substr(0, archivePath.size() - name.size());
+  std::string stem = Lower(Stem(name));
+  for (std::uint32_t number = 1; number <= lastDisk; ++number) {
+    std::string wanted = stem + Lower(VolumeSuffix(number));
+    std::string found;
+    for (const std::string& candidate : names) {
+      if (Lower(candidate) == wanted) {
+        found = candidate;
+        if (candidate == Stem(name) + VolumeSuffix(number)) break;  // exact spelling first
+      }
+    }
+    if (found.empty()) throw Error("Missing volume " + prefix + Stem(name) + VolumeSuffix(number));
+    paths.push_back(prefix + found);
+  }
+  paths.push_back(archivePath);
+  return paths;
+}
+
+bool IsArchiveFile(const std::string& archiveName, const std::string& fileName) {
+  std::string a = Lower(archiveName), f = Lower(fileName);
+  if (f == a || f.compare(0, a.size() + 2, a + ".~") == 0) return true;
+  std::string stem = Lower(Stem(archiveName)) + ".z";
+  if (f.compare(0, stem.size(), stem) != 0) return false;
+  size_t i = stem.size(), digits = 0;
+  while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) ++i, ++digits;
+  return digits >= 2 && (i == f.size() || f.compare(i, 2, ".~") == 0);
+}
+
+void VolumeSource::ReadSpan(std::uint32_t disk, std::uint64_t offset, void* data, size_t n) {
+  unsigned char* out = static_cast<unsigned char*>(data);
+  while (n > 0) {
+    if (disk >= count()) throw Error("The archive ends unexpectedly (missing volume?)");
+    std::uint64_t have = size(disk);
+    if (offset >= have) {
+      offset -= have;
+      ++disk;
+      continue;
+    }
+    size_t take = static_cast<size_t>(std::min<std::uint64_t>(have - offset, n));
+    ReadAt(disk, offset, out, take);
+    out += take;
+    n -= take;
+    offset += take;
+  }
+}
+
+bool VolumeSource::Advance(std::uint32_t* disk, std::uint64_t* offset, std::uint64_t n) const {
+  std::uint64_t pos = *offset + n;
+  while (*disk < count() && pos >= size(*disk) && *disk + 1 < count()) {
+    pos -= size(*disk);
+    ++*disk;
+  }
+  *offset = pos;
+  return *disk < count() && pos <= size(*disk);
+}
+
+FileVolumes::FileVolumes(std::vector<std::string> paths) : paths_(std::move(paths)) {
+  for (const std::string& p : paths_) {
+    platform::files::Info info = platform::files::Stat(p);
+    if (!info.exists || info.isFolder) throw Error("Missing volume " + p);
+    sizes_.push_back(info.size);
+  }
+}
+
+void FileVolumes::ReadAt(std::uint32_t volume, std::uint64_t offset, void* data, size_t n) {
+  if (!open_ || openIndex_ != volume) {
+    open_.reset();
+    open_ = std::make_unique<InputFile>(paths_[volume]);
+    openIndex_ = volume;
+  }
+  open_->ReadAt(offset, data, n);
+}
+
+void MemoryVolume::ReadAt(std::uint32_t, std::uint64_t offset, void* data, size_t n) {
+  if (offset > size_ || n > size_ - offset) throw Error("The archive ends unexpectedly");
+  std::memcpy(data, data_ + offset, n);
+}
+
+VolumeWriter::VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize)
+    : tempPrefix_(std::move(tempPrefix)), volumeSize_(volumeSize) {
+  NextVolume();
+  if (split()) {
+    unsigned char marker[4];
+    Put32(marker, kSplitSignature);
+    Write(marker, 4);
+  }
+}
+
+VolumeWriter::~VolumeWriter() {
+  if (!finished_) Discard();
+}
+
+void VolumeWriter::NextVolume() {
+  if (!files_.empty()) files_.back()->Close();
+  if (files_.size() >= 0xFFFF) throw Error("Too many volumes for a ZIP archive");
+  std::string path = tempPrefix_ + std::to_string(files_.size());
+  paths_.push_back(path);
+  files_.push_back(std::make_unique<OutputFile>(path));
+}
+
+void VolumeWriter::Write(const void* data, size_t n) {
+  const unsigned char* p = static_cast<const unsigned char*>(data);
+  while (n > 0) {
+    size_t take = n;
+    if (split()) {
+      std::uint64_t room = volumeSize_ - offset();
+      if (room == 0) {
+        NextVolume();
+        continue;
+      }
+      if (take > room) take = static_cast<size_t>(room);
+    }
+    files_.back()->Write(p, take);
+    p += take;
+    n -= take;
+  }
+}
+
+void VolumeWriter::KeepTogether(size_t n) {
+  if (split() && offset() + n > volumeSize_) NextVolume();
+}
+
+void VolumeWriter::PatchCurrent(std::uint64_t offset, const void* data, size_t n) {
+  files_.back()->Patch(offset, data, n);
+}
+
+std::vector<std::string> VolumeWriter::Finish() {
+  if (split() && files_.size() == 1) {
+    unsigned char marker[4];
+    Put32(marker, kSingleSegmentMarker);
+    files_.back()->Patch(0, marker, 4);
+  }
+  files_.back()->Close();
+  finished_ = true;
+  return paths_;
+}
+
+void VolumeWriter::Discard() {
+  files_.clear();
+  for (const std::string& p : paths_) platform::files::Remove(p);
+  paths_.clear();
+  finished_ = true;
+}
+
+}  // namespace zip

@@ -1,0 +1,60 @@
+// Writing entries into a volume set: local headers, deflated data (zlib
+// level 1, stored when deflate does not shrink), data descriptors for
+// entries streamed at unknown size, the central directory and end record.
+// Refuses (zip::Error) anything the format cannot hold without ZIP64.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "archive/zip/Format.h"
+#include "archive/zip/Io.h"
+#include "archive/zip/Volumes.h"
+
+namespace zip {
+
+class Writer {
+ public:
+  explicit Writer(VolumeWriter* out) : out_(out) {}
+
+  // A folder entry (name ends with '/').
+  void AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes);
+  // One file read in chunks; onBytes is told how many input bytes were read.
+  void AddFile(const std::string& name, InputFile& file, std::int64_t modified,
+               std::uint32_t dosAttributes, const std::function<void(std::uint64_t)>& onBytes);
+  // One entry from memory; deflated even when that does not shrink it,
+  // unless mayStore.
+  void AddBuffer(const std::string& name, const unsigned char* data, size_t n,
+                 std::int64_t modified, std::uint32_t dosAttributes, bool mayStore = false);
+  // Copies an entry of another archive without recompressing it.
+  void CopyEntry(VolumeSource& from, const Entry& entry,
+                 const std::function<void(std::uint64_t)>& onBytes);
+  // Drops the entry written under this name before (it has been replaced).
+  // Returns whether there was one.
+  bool Forget(const std::string& name);
+  // Names (case ignored) written so far.
+  bool Has(const std::string& name) const;
+
+  // The central directory and the end record.
+  void Finish();
+  // The live entries (replaced ones left out), in the order written.
+  std::vector<Entry> entries() const;
+
+ private:
+  Entry Prepare(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes);
+  void WriteLocalHeader(Entry* entry);
+  void Register(Entry entry);
+  VolumeWriter* out_;
+  std::vector<Entry> entries_;        // every entry written; replaced ones are dead
+  std::vector<bool> live_;
+  std::unordered_map<std::string, size_t> byName_;  // NameKey -> live index
+  std::vector<unsigned char> in_, deflated_;
+};
+
+// Lower-case key for comparing entry names as Windows compares file names.
+std::string NameKey(const std::string& name);
+
+}  // namespace zip

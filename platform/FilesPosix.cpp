@@ -1,0 +1,122 @@
+// File services on POSIX systems.
+#ifndef _WIN32
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "archive/zip/Text.h"
+#include "platform/Files.h"
+
+namespace platform {
+namespace files {
+
+Info Stat(const std::string& path) {
+  Info info;
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return info;
+  info.exists = true;
+  info.isFolder = S_ISDIR(st.st_mode);
+  info.isFile = S_ISREG(st.st_mode);
+  info.isLink = S_ISLNK(st.st_mode);
+  info.size = static_cast<std::uint64_t>(st.st_size);
+  info.modified = static_cast<std::int64_t>(st.st_mtime);
+  std::uint32_t attrs = info.isFolder ? 0x10 : 0x20;
+  if (!(st.st_mode & S_IWUSR)) attrs |= 0x01;
+  info.dosAttributes = attrs;
+  return info;
+}
+
+bool ListFolder(const std::string& path, std::vector<std::string>* names) {
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) return false;
+  names->clear();
+  while (dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name != "." && name != "..") names->push_back(name);
+  }
+  ::closedir(dir);
+  return true;
+}
+
+std::FILE* Open(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool Seek(std::FILE* file, std::int64_t offset) {
+  return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::int64_t Size(std::FILE* file) {
+  struct stat st;
+  if (::fstat(::fileno(file), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+bool MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Remove(const std::string& path) {
+  if (::unlink(path.c_str()) == 0) return true;
+  struct stat st;
+  return ::lstat(path.c_str(), &st) != 0;
+}
+
+bool RemoveFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+
+bool Rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
+                          std::uint32_t dosAttributes) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return false;
+  mode_t mode = st.st_mode & 07777;
+  if (dosAttributes & 0x01)
+    mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+  else
+    mode |= S_IWUSR;
+  bool ok = ::chmod(path.c_str(), mode) == 0;
+  struct timespec times[2];
+  times[0].tv_sec = static_cast<time_t>(modified);
+  times[0].tv_nsec = 0;
+  times[1] = times[0];
+  return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 && ok;
+}
+
+std::tm LocalTime(std::int64_t moment) {
+  std::tm out{};
+  time_t t = static_cast<time_t>(moment);
+  ::localtime_r(&t, &out);
+  return out;
+}
+
+std::int64_t FromLocalTime(std::tm local) {
+  local.tm_isdst = -1;
+  return static_cast<std::int64_t>(std::mktime(&local));
+}
+
+std::string Canonical(const std::string& path) {
+  char buffer[PATH_MAX];
+  if (::realpath(path.c_str(), buffer)) return buffer;
+  return path;
+}
+
+std::wstring SystemToWide(const std::string& text) { return zip::Utf8ToWide(text); }
+std::string WideToSystem(const std::wstring& text) { return zip::WideToUtf8(text); }
+
+bool WideToOem(const std::wstring&, std::string*) { return false; }
+bool OemToWide(const std::string&, std::wstring*) { return false; }
+
+unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+}  // namespace files
+}  // namespace platform
+
+#endif
