@@ -74,6 +74,10 @@ const Entry kTable[] = {
     {1056, QT_TRANSLATE_NOOP("Messages", "Ripristino non riuscito:")},
     {1057, QT_TRANSLATE_NOOP("Messages", "Operazione in corso: attendere la fine prima di uscire.")},
     {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
+    {1070, QT_TRANSLATE_NOOP("Messages", "Vuoi Cancellare l'Originale selezionato?")},
+    {1071, QT_TRANSLATE_NOOP("Messages", "Vuoi Cancellare il Modificato selezionato?")},
+    {1072, QT_TRANSLATE_NOOP("Messages", "File rimosso dal Database, ma impossibile cancellare il file memorizzato:")},
+    {1073, QT_TRANSLATE_NOOP("Messages", "Esportazione non riuscita, nessun file scritto:")},
 };
 
 int g_numbers[std::size(kTable)];

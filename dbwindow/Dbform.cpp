@@ -98,6 +98,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   connect(ui_->BTN_Break, &QPushButton::clicked, this, &TForm2::BTN_BreakClick);
   // The search ticks the box itself and must then run the handler too.
   connect(ui_->CBIgnoreMD5, &QCheckBox::toggled, this, &TForm2::CBIgnoreMD5Click);
+  ConnectManagement();
 }
 
 TForm2::~TForm2() = default;
