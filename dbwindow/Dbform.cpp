@@ -99,6 +99,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   // The search ticks the box itself and must then run the handler too.
   connect(ui_->CBIgnoreMD5, &QCheckBox::toggled, this, &TForm2::CBIgnoreMD5Click);
   ConnectRegistration();
+  ConnectManagement();
 }
 
 TForm2::~TForm2() = default;

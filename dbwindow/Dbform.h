@@ -166,6 +166,45 @@ class TForm2 : public QDialog {
   QTreeWidgetItem* SelectedRow(QTreeWidget* list) const;
 
   std::string RegistrationOriginalId;
+  // Browsing, exporting and deleting stored files.
+ public:
+  void MarcaDBChange();
+  void BTN_db_searchClick();
+  // item is the row whose selection changed; selected false when the list
+  // has no selected row any more.
+  void OriDBListSelectItem(QTreeWidgetItem* item, bool selected);
+  void BTN_ExportClick();
+  void Btn_Del_OriClick();
+  void BTN_CloseClick();
+  void BTN_Show_ModClick();
+  void MOD_LISTSelectItem2(QTreeWidgetItem* item, bool selected);
+  void BTN_DB_MOD_EXPClick();
+  void BTN_DEL_MODClick();
+  void Button6Click();
+  // After an original is deleted: the originals panel and the
+  // identification panel's file field start over.
+  void ResetOriginalsPanel();
+  const std::string& selectedOriginalId() const { return SelectedOriginalId; }
+  const std::string& selectedModifiedId() const { return SelectedModifiedId; }
+
+ private:
+  class FillLock;
+  void ConnectManagement();
+  // Fills PNL_MNG_DB_MOD for SelectedOriginalId; false (after message
+  // 1038) when the original or its driver is gone.
+  bool ShowModifiedFiles();
+  // Writes the content of a stored file (the entry nomeFile of a stored
+  // archive, or the file itself) to a file the user chooses. Nothing is
+  // written unless the whole content was read; a failure is reported.
+  void ExportStoredFile(const QString& storedPath, const std::string& nomeFile,
+                        const std::string& path, bool modified);
+  // Native path of the stored file NOMEFILE (Windows-1252) of ORI or MOD.
+  QString StoredFilePath(const std::string& nomeFile, bool modified) const;
+  // Removes a stored file after its row went; false (after telling the
+  // user) when the file is still there.
+  bool RemoveStoredFile(const std::string& nomeFile, bool modified);
+  bool Confirm(int question);
+  int CountModifiedFiles(const std::string& originalId);
 };
 
 // Renders the window as it stands into a PNG file; false when it could not

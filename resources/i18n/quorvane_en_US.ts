@@ -254,6 +254,22 @@
         <source>La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.</source>
         <translation>The description contains characters the database cannot store: correct it and try again.</translation>
     </message>
+    <message>
+        <source>Vuoi Cancellare l'Originale selezionato?</source>
+        <translation>Delete the selected original?</translation>
+    </message>
+    <message>
+        <source>Vuoi Cancellare il Modificato selezionato?</source>
+        <translation>Delete the selected modified file?</translation>
+    </message>
+    <message>
+        <source>File rimosso dal Database, ma impossibile cancellare il file memorizzato:</source>
+        <translation>The file was removed from the database, but the stored file could not be deleted:</translation>
+    </message>
+    <message>
+        <source>Esportazione non riuscita, nessun file scritto:</source>
+        <translation>Export failed, no file was written:</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -254,6 +254,22 @@
         <source>La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.</source>
         <translation>A descrição contém caracteres que o banco de dados não aceita: corrija-a e tente novamente.</translation>
     </message>
+    <message>
+        <source>Vuoi Cancellare l'Originale selezionato?</source>
+        <translation>Deseja excluir o original selecionado?</translation>
+    </message>
+    <message>
+        <source>Vuoi Cancellare il Modificato selezionato?</source>
+        <translation>Deseja excluir o modificado selecionado?</translation>
+    </message>
+    <message>
+        <source>File rimosso dal Database, ma impossibile cancellare il file memorizzato:</source>
+        <translation>O arquivo foi removido do banco de dados, mas não foi possível apagar o arquivo armazenado:</translation>
+    </message>
+    <message>
+        <source>Esportazione non riuscita, nessun file scritto:</source>
+        <translation>Falha na exportação, nenhum arquivo foi gravado:</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -125,6 +125,13 @@ T = {
     "La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.": (
         "The description contains characters the database cannot store: correct it and try again.",
         "A descrição contém caracteres que o banco de dados não aceita: corrija-a e tente novamente."),
+    "Vuoi Cancellare l'Originale selezionato?": ("Delete the selected original?", "Deseja excluir o original selecionado?"),
+    "Vuoi Cancellare il Modificato selezionato?": ("Delete the selected modified file?", "Deseja excluir o modificado selecionado?"),
+    "File rimosso dal Database, ma impossibile cancellare il file memorizzato:": (
+        "The file was removed from the database, but the stored file could not be deleted:",
+        "O arquivo foi removido do banco de dados, mas não foi possível apagar o arquivo armazenado:"),
+    "Esportazione non riuscita, nessun file scritto:": (
+        "Export failed, no file was written:", "Falha na exportação, nenhum arquivo foi gravado:"),
     # Main window
     "Rilevamento ZKM QUORVANE": ("ZKM QUORVANE Detection", "Detecção ZKM QUORVANE"),
     "Rilevamento Automatico": ("Automatic Detection", "Detecção Automática"),
