@@ -188,7 +188,6 @@ class TForm2 : public QDialog {
   const std::string& selectedModifiedId() const { return SelectedModifiedId; }
 
  private:
-  class FillLock;
   void ConnectManagement();
   // Fills PNL_MNG_DB_MOD for SelectedOriginalId; false (after message
   // 1038) when the original or its driver is gone.

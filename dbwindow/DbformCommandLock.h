@@ -14,12 +14,13 @@
 #include "dbwindow/Dbform.h"
 #include "ui_Dbform.h"
 
-// While a search hands the event queue its turns the window takes no other
-// command: every control but "Interrompi " is disabled, and given back as it
-// was when the lock ends, whichever way the search ends.
+// While a search, a list fill or an archive step hands the event queue its
+// turns the window takes no other command: every enabled control but
+// "Interrompi " is disabled and given back when the lock ends, whichever way
+// the step ends. Locks nest: the busy state is restored as it was.
 class TForm2::CommandLock {
  public:
-  explicit CommandLock(TForm2* form) : form_(form) {
+  explicit CommandLock(TForm2* form) : form_(form), wasBusy_(form->searching_) {
     form_->searching_ = true;
     for (QWidget* w : form_->findChildren<QWidget*>()) {
       const bool command = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
@@ -33,12 +34,13 @@ class TForm2::CommandLock {
   }
   ~CommandLock() {
     for (QWidget* w : disabled_) w->setEnabled(true);
-    form_->searching_ = false;
+    form_->searching_ = wasBusy_;
   }
   CommandLock(const CommandLock&) = delete;
   CommandLock& operator=(const CommandLock&) = delete;
 
  private:
   TForm2* form_;
+  bool wasBusy_;
   std::vector<QWidget*> disabled_;
 };

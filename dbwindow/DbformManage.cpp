@@ -22,38 +22,8 @@
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
+#include "dbwindow/DbformCommandLock.h"
 #include "ui_Dbform.h"
-
-// While a list fill hands the event queue its turns the window takes no
-// other command: the commands enabled when the fill starts are disabled and
-// given back when it ends, however it ends. Close requests are ignored by
-// the window anyway.
-class TForm2::FillLock {
- public:
-  explicit FillLock(TForm2* form) : form_(form), wasBusy_(form->searching_) {
-    form_->searching_ = true;
-    for (QWidget* w : form_->findChildren<QWidget*>()) {
-      const bool command = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                           qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
-                           qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w);
-      if (!command || w == form_->ui_->BTN_Break || !w->isEnabled()) continue;
-      if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget())) continue;
-      w->setEnabled(false);
-      disabled_.push_back(w);
-    }
-  }
-  ~FillLock() {
-    for (QWidget* w : disabled_) w->setEnabled(true);
-    form_->searching_ = wasBusy_;
-  }
-  FillLock(const FillLock&) = delete;
-  FillLock& operator=(const FillLock&) = delete;
-
- private:
-  TForm2* form_;
-  bool wasBusy_;
-  std::vector<QWidget*> disabled_;
-};
 
 namespace {
 
@@ -192,7 +162,7 @@ void TForm2::BTN_db_searchClick() {
   int added = 0;
   {
     ListBracket bracket(ui_->DBListORI, ui_->PNL_Search_DB);
-    FillLock lock(this);
+    CommandLock lock(this);
     DbQuery rows = db.runQuery(sql);
     while (!rows.atEnd()) {
       const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
@@ -286,7 +256,7 @@ void TForm2::ExportStoredFile(const QString& storedPath, const std::string& nome
     bool extracted = false;
     std::string error;
     {
-      FillLock lock(this);
+      CommandLock lock(this);
       CBrennowZip zip;
       ZipArchive = &zip;
       extracted = zip.openArchive(QFile::encodeName(storedPath).toStdString()) &&
@@ -432,7 +402,7 @@ bool TForm2::ShowModifiedFiles() {
   ui_->BTN_DEL_MOD->setEnabled(false);
   {
     ListBracket bracket(ui_->MOD_LIST, nullptr);
-    FillLock lock(this);
+    CommandLock lock(this);
     DbQuery rows = db.runQuery(
         "SELECT ID_MOD, NOMEFILE, NOTE, PATH, LAST_MOD_DATE FROM MOD WHERE ID_ORI ='" +
         SqlValue(SelectedOriginalId) + "';");

@@ -191,17 +191,13 @@ void TForm2::BTN_DBMODClick() {
     return;
   }
 
-  bool inserted = false;
-  try {
-    const std::string insert =
-        "insert into MOD (ID_MOD, NOMEFILE, ID_ORI, [NOTE], PATH, MD5, LAST_MOD_DATE ) values (" +
-        std::to_string(id) + ", '" + SqlValue(storedName) + "'," + std::to_string(originalId) + ", '" +
-        SqlValue(note) + "', '" + SqlValue(fileName) + "', '" + SqlValue(digest) + "', " +
-        keystore::kNow + ");";
-    inserted = keystore::RunInTransaction(db, insert);
-  } catch (...) {
-    inserted = false;
-  }
+  const std::string insert =
+      "insert into MOD (ID_MOD, NOMEFILE, ID_ORI, [NOTE], PATH, MD5, LAST_MOD_DATE ) values (" +
+      std::to_string(id) + ", '" + SqlValue(storedName) + "'," + std::to_string(originalId) + ", '" +
+      SqlValue(note) + "', '" + SqlValue(fileName) + "', '" + SqlValue(digest) + "', " +
+      keystore::kNow + ");";
+  // Never throws: a failure of begin, insert or commit is rolled back.
+  const bool inserted = keystore::RunInTransaction(db, insert);
   if (!inserted) {
     RemoveStoredArchive(archive);
     notice.hide();

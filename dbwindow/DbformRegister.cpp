@@ -171,17 +171,13 @@ void TForm2::BTN_ORI_REGClick() {
     return;
   }
 
-  bool inserted = false;
-  try {
-    const std::string insert =
-        "insert into ORI (ID_ORI, ID_DRIVER, [NOTE], NOMEFILE, PATH, MD5, LAST_MOD_DATE ) values (" +
-        std::to_string(id) + ", '" + SqlValue(driver) + "', '" + SqlValue(note) + "', '" +
-        SqlValue(storedName) + "', '" + SqlValue(fileName) + "','" + SqlValue(digest) + "', " +
-        keystore::kNow + ");";
-    inserted = keystore::RunInTransaction(db, insert);
-  } catch (...) {
-    inserted = false;
-  }
+  const std::string insert =
+      "insert into ORI (ID_ORI, ID_DRIVER, [NOTE], NOMEFILE, PATH, MD5, LAST_MOD_DATE ) values (" +
+      std::to_string(id) + ", '" + SqlValue(driver) + "', '" + SqlValue(note) + "', '" +
+      SqlValue(storedName) + "', '" + SqlValue(fileName) + "','" + SqlValue(digest) + "', " +
+      keystore::kNow + ");";
+  // Never throws: a failure of begin, insert or commit is rolled back.
+  const bool inserted = keystore::RunInTransaction(db, insert);
   if (!inserted) {
     RemoveStoredArchive(archive);
     notice.hide();
