@@ -102,6 +102,19 @@ bool CBrennowZip::extractToStream(const std::wstring& entryName, std::vector<uns
 
 void CBrennowZip::setVolumeSize(std::int32_t size) { engine_->SetVolumeSize(size); }
 
+void CBrennowZip::setOpenMode(OpenMode mode) {
+  engine_->SetMode(mode == OpenMode::kReplace    ? zip::Archive::Mode::kReplace
+                   : mode == OpenMode::kReadOnly ? zip::Archive::Mode::kRead
+                                                 : zip::Archive::Mode::kUpdate);
+}
+
+bool CBrennowZip::testArchive() {
+  if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
+  std::string detail;
+  if (Run([&] { engine_->Test(); }, &detail)) return true;
+  return Fail("Error Extracting Files: " + detail, detail);
+}
+
 void CBrennowZip::reportProgress(double percent) {
   // nearbyint rounds halves to even in the default rounding mode.
   lastProgress_ = std::nearbyint(percent * 100.0) / 100.0;

@@ -19,13 +19,24 @@ class Archive;
 
 class CBrennowZip {
  public:
+  // What openArchive does with the file at the path. kUpdate is what every
+  // caller gets unless it chooses otherwise before openArchive.
+  enum class OpenMode {
+    kUpdate,    // an existing archive is updated, a missing one created
+    kReplace,   // backups: the archive holds exactly what is added now; a
+                // file that is not a readable, writable archive is refused
+                // and left untouched; nothing is left of a failed run
+    kReadOnly,  // restores and checks: never creates or changes the archive
+  };
+
   CBrennowZip();
   ~CBrennowZip();  // closes an archive still open (committing what was added)
   CBrennowZip(const CBrennowZip&) = delete;
   CBrennowZip& operator=(const CBrennowZip&) = delete;
 
   // Opens an existing archive (8-bit native path; from its last volume) for
-  // update, or prepares a new one when the file is missing. Fails with
+  // update, or prepares a new one when the file is missing (see OpenMode);
+  // an interrupted replacement of the archive is repaired first. Fails with
   // "There is an Archive open." when one is, and with "Impossibile opening
   // or creating an Archive " + the reason when the file is not a readable
   // archive; the file is left untouched then.
@@ -61,6 +72,11 @@ class CBrennowZip {
   // (below 65536: 65536), named .Z01, .Z02, ... with the last under the
   // archive's own name.
   void setVolumeSize(std::int32_t size);
+  // The mode of the next openArchive.
+  void setOpenMode(OpenMode mode);
+  // Checks every entry of the open archive against its CRC, streaming.
+  // Fails with "Error Extracting Files: " + the first fault.
+  bool testArchive();
   // Percentage of the running operation to hundredths; 0 at construction.
   double lastProgress() const { return lastProgress_; }
   // The engine's progress handler: keeps the percentage rounded to

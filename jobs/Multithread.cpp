@@ -24,6 +24,8 @@ void MultiThread::Resume() { start(); }
 
 bool MultiThread::RunBackup() {
   archive_->setVolumeSize(kVolumeSize);
+  // A backup mirrors what is archived now, and a failed one leaves nothing.
+  archive_->setOpenMode(CBrennowZip::OpenMode::kReplace);
   bool ok = archive_->openArchive(archivePath_);
   if (ok && !archive_->addFiles(CBrennowZip::Wide(baseFolder_), L"*.*")) {
     // The wrapper's text alone does not say which file failed; the user
@@ -37,6 +39,8 @@ bool MultiThread::RunBackup() {
 }
 
 bool MultiThread::RunRestore() {
+  // A restore never creates or changes the archive it reads.
+  archive_->setOpenMode(CBrennowZip::OpenMode::kReadOnly);
   bool ok = archive_->openArchive(archivePath_) &&
             archive_->extractFiles(CBrennowZip::Wide(baseFolder_), L"*.*") &&
             archive_->closeArchive();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -48,6 +49,39 @@ bool Rename(const std::string& from, const std::string& to);
 // (on POSIX read-only clears the write permissions, else they are set).
 bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
                           std::uint32_t dosAttributes);
+
+// Pushes what was written to a file down to the device (fflush, then fsync
+// or FlushFileBuffers). False when the system reports a failure.
+bool SyncFile(std::FILE* file);
+// Pushes a folder's entries (files created, renamed or removed in it) down
+// to the device. Systems that cannot flush a folder answer true.
+bool SyncFolder(const std::string& path);
+
+// Bytes that this user may still write on the file system holding path;
+// -1 when it cannot be told.
+std::int64_t FreeSpace(const std::string& path);
+
+// An exclusive lock between processes, held through a lock file that the
+// lock creates and that Unlock deletes. A process that dies loses its lock
+// at once (the file may stay; the next holder takes it over).
+enum class LockResult { kLocked, kBusy, kFailed };
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock() { Unlock(); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  // Never waits: kBusy when another process (or another FileLock) holds it,
+  // kFailed when the lock file cannot be created (a read-only folder).
+  LockResult Lock(const std::string& path);
+  // Deletes the lock file and releases the lock; nothing without one.
+  void Unlock();
+  bool held() const { return handle_ != -1; }
+
+ private:
+  std::intptr_t handle_ = -1;
+  std::string path_;
+};
 
 // Broken-down local time of a moment, and back (mktime semantics).
 std::tm LocalTime(std::int64_t moment);

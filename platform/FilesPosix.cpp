@@ -3,9 +3,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -88,6 +91,55 @@ bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
   times[0].tv_nsec = 0;
   times[1] = times[0];
   return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 && ok;
+}
+
+bool SyncFile(std::FILE* file) {
+  return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+}
+
+bool SyncFolder(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::int64_t FreeSpace(const std::string& path) {
+  struct statvfs vfs;
+  if (::statvfs(path.c_str(), &vfs) != 0) return -1;
+  return static_cast<std::int64_t>(vfs.f_bavail) * static_cast<std::int64_t>(vfs.f_frsize);
+}
+
+LockResult FileLock::Lock(const std::string& path) {
+  Unlock();
+  // The lock file may be deleted by its last holder between our open and
+  // our flock: the lock counts only when it is on the file now at the path.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return LockResult::kFailed;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      return errno == EWOULDBLOCK ? LockResult::kBusy : LockResult::kFailed;
+    }
+    struct stat held, now;
+    if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
+        held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+      handle_ = fd;
+      path_ = path;
+      return LockResult::kLocked;
+    }
+    ::close(fd);
+  }
+  return LockResult::kFailed;
+}
+
+void FileLock::Unlock() {
+  if (handle_ == -1) return;
+  ::unlink(path_.c_str());
+  ::close(static_cast<int>(handle_));
+  handle_ = -1;
+  path_.clear();
 }
 
 std::tm LocalTime(std::int64_t moment) {

@@ -105,7 +105,7 @@ bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(W(path).c_s
 bool Rename(const std::string& from, const std::string& to) {
   std::wstring t = W(to);
   SetFileAttributesW(t.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return MoveFileExW(W(from).c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(W(from).c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
@@ -127,6 +127,44 @@ bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
   DWORD attrs = dosAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                  FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
   return SetFileAttributesW(w.c_str(), attrs ? attrs : FILE_ATTRIBUTE_NORMAL) && ok;
+}
+
+bool SyncFile(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h) != 0;
+}
+
+// Windows has no flush for a folder; renames are written through instead.
+bool SyncFolder(const std::string&) { return true; }
+
+std::int64_t FreeSpace(const std::string& path) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(W(path).c_str(), &available, nullptr, nullptr)) return -1;
+  return static_cast<std::int64_t>(available.QuadPart);
+}
+
+LockResult FileLock::Lock(const std::string& path) {
+  Unlock();
+  // Opened without sharing: the open itself is the lock, and the system
+  // deletes the file when its handle closes, also when the process dies.
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? LockResult::kBusy
+                                                                           : LockResult::kFailed;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  path_ = path;
+  return LockResult::kLocked;
+}
+
+void FileLock::Unlock() {
+  if (handle_ == -1) return;
+  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  path_.clear();
 }
 
 std::tm LocalTime(std::int64_t moment) {

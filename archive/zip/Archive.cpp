@@ -1,13 +1,18 @@
 #include "archive/zip/Archive.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
 #include <ctime>
 
 #include "archive/zip/Error.h"
 #include "archive/zip/Io.h"
+#include "archive/zip/Journal.h"
 #include "archive/zip/Progress.h"
 #include "archive/zip/Reader.h"
 #include "archive/zip/Text.h"
+#include "archive/zip/Verify.h"
 #include "archive/zip/Volumes.h"
 #include "archive/zip/Writer.h"
 #include "platform/Files.h"
@@ -80,6 +85,7 @@ struct Scan {
         Folder(child, prefix + name + "/");
       } else if (info.isFile) {
         if (archiveHere && IsArchiveFile(archiveName, name)) continue;
+        if (IsEngineTemporary(name)) continue;  // a run that was killed left it
         if (!AnyMaskMatches(masks, name)) continue;
         items.push_back({prefix + name, child, false, info.size, info.modified, info.dosAttributes});
         bytes += info.size;
@@ -124,28 +130,61 @@ void Archive::SetVolumeSize(std::int64_t size) {
 
 std::vector<std::string> Archive::volumePaths() const { return sourcePaths_; }
 
-void Archive::Report(double percent) {
-  if (progress_) progress_(percent);
+void Archive::TakeLock() {
+  lock_ = std::make_unique<ArchiveLock>();
+  fs::LockResult result = lock_->LockAndRepair(path_);
+  if (result == fs::LockResult::kLocked) return;
+  lock_.reset();
+  if (result == fs::LockResult::kBusy)
+    throw Error("The archive " + path_ + " is being written by another program");
+  if (mode_ == Mode::kReplace || HasLeftovers(path_))
+    throw Error("Cannot write in the folder of " + path_ + " (read-only?)");
+  // kUpdate in a folder that cannot be written: the archive can still be
+  // read; writing fails when it is tried.
 }
 
 void Archive::Open(const std::string& path) {
   if (open_) throw Error("An archive is already open");
   if (path.empty()) throw Error("No archive name given");
   Reset();
-  fs::Info info = fs::Stat(path);
-  if (info.exists && !info.isFile) throw Error(path + " is not a file");
   path_ = path;
   try {
+    if (path.find_first_of("\r\n\t") != std::string::npos)
+      throw Error("Invalid archive name: " + path);
+    if (mode_ != Mode::kRead) {
+      TakeLock();
+    } else if (HasLeftovers(path)) {
+      // Only an interrupted replacement of this archive is repaired; a
+      // reading open changes nothing else.
+      TakeLock();
+      lock_.reset();
+    }
+    fs::Info info = fs::Stat(path);
+    if (info.exists && !info.isFile) throw Error(path + " is not a file");
+    if (!info.exists && mode_ == Mode::kRead) throw Error("Archive not found: " + path);
     if (info.exists) {
       FileVolumes last({path});
       EndRecord end = ReadEndRecord(last);
       sourcePaths_ = FindVolumes(path, end.thisDisk);
       source_ = std::make_unique<FileVolumes>(sourcePaths_);
       entries_ = ReadDirectory(*source_, end);
+      if (mode_ == Mode::kReplace) {
+        for (const std::string& volume : sourcePaths_) {
+          std::FILE* f = fs::Open(volume, "r+b");
+          if (!f) throw Error(volume + " is read-only: it is not replaced");
+          std::fclose(f);
+        }
+        entries_.clear();  // the new set mirrors what is added, nothing else
+        source_.reset();
+        StartWriting();
+      }
     } else {
-      isNew_ = true;
       StartWriting();
     }
+  } catch (const Error& error) {
+    Reset();
+    // The reason names the user's archive, never a temporary file.
+    throw;
   } catch (...) {
     Reset();
     throw;
@@ -155,25 +194,27 @@ void Archive::Open(const std::string& path) {
 
 void Archive::StartWriting() {
   if (writer_) return;
-  std::string prefix = path_ + ".~tmp" + std::to_string(fs::ProcessId()) + "-";
-  volumes_ = std::make_unique<VolumeWriter>(prefix, static_cast<std::uint64_t>(volumeSize_));
+  if (mode_ == Mode::kRead) throw Error("The archive " + path_ + " is open for reading only");
+  if (!lock_) throw Error("Cannot write in the folder of " + path_ + " (read-only?)");
+  volumes_ = std::make_unique<VolumeWriter>(TemporaryPrefix(path_),
+                                            static_cast<std::uint64_t>(volumeSize_), path_);
   writer_ = std::make_unique<Writer>(volumes_.get());
 }
 
 void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::string>& masks) {
   if (!open_) throw Error("No archive open");
   if (failed_) throw Error("The archive cannot be written after an earlier failure");
-  std::string base = TrimSeparators(baseFolder);
-  fs::Info info = fs::Stat(base);
-  if (info.isLink) info = fs::Stat(fs::Canonical(base));
-  if (!info.isFolder) throw Error("Folder not found: " + baseFolder);
-  Scan scan;
-  scan.archiveFolder = fs::Canonical(FolderOf(path_));
-  scan.archiveName = path_.substr(path_.find_last_of("/\\") == std::string::npos
-                                      ? 0 : path_.find_last_of("/\\") + 1);
-  scan.masks = masks.empty() ? std::vector<std::string>{"*.*"} : masks;
-  scan.Folder(base, "");
   try {
+    std::string base = TrimSeparators(baseFolder);
+    fs::Info info = fs::Stat(base);
+    if (info.isLink) info = fs::Stat(fs::Canonical(base));
+    if (!info.isFolder) throw Error("Folder not found: " + baseFolder);
+    Scan scan;
+    scan.archiveFolder = fs::Canonical(FolderOf(path_));
+    scan.archiveName = path_.substr(path_.find_last_of("/\\") == std::string::npos
+                                        ? 0 : path_.find_last_of("/\\") + 1);
+    scan.masks = masks.empty() ? std::vector<std::string>{"*.*"} : masks;
+    scan.Folder(base, "");
     StartWriting();
     ProgressMeter meter(progress_, scan.bytes);
     for (const Item& item : scan.items) {
@@ -189,6 +230,7 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     }
     meter.Finish();
   } catch (...) {
+    // Nothing of a failed add is ever committed, also not by the destructor.
     failed_ = true;
     throw;
   }
@@ -202,48 +244,166 @@ void Archive::AddBuffer(const std::string& name, const unsigned char* data, size
   if (entryName.empty() || entryName.back() == '/') throw Error("Invalid entry name");
   try {
     StartWriting();
+    ProgressMeter meter(progress_, n);
     writer_->AddBuffer(entryName, data, n, static_cast<std::int64_t>(std::time(nullptr)), 0x20);
+    meter.Finish();
   } catch (...) {
     failed_ = true;
     throw;
   }
 }
 
+namespace {
+
+// What a path below the destination is now.
+enum class Kind { kAbsent, kFolder, kFile };
+
+// Checks every target of an extraction before anything is written; returns
+// the bytes the files will add beyond those they replace.
+class TargetCheck {
+ public:
+  explicit TargetCheck(std::string root) : root_(std::move(root)) {}
+
+  std::uint64_t growth() const { return growth_; }
+
+  void Entry(const zip::Entry& e) {
+    std::string name = e.name;
+    bool folder = e.isFolder();
+    while (!name.empty() && name.back() == '/') name.pop_back();
+    size_t start = 0;
+    std::string relative;
+    for (;;) {
+      size_t slash = name.find('/', start);
+      std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+      bool last = slash == std::string::npos;
+      start = last ? name.size() : slash + 1;
+      if (part.empty() || part == ".") {
+        if (last) break;
+        continue;
+      }
+      relative = relative.empty() ? part : relative + "/" + part;
+      Want(relative, last && !folder ? Kind::kFile : Kind::kFolder, last ? e.size : 0);
+      if (last) break;
+    }
+  }
+
+ private:
+  void Want(const std::string& relative, Kind want, std::uint64_t size) {
+    std::string key = NameKey(relative);
+    auto known = planned_.find(key);
+    if (known != planned_.end()) {
+      if (known->second != want)
+        throw Error(want == Kind::kFile ? "The archive holds both a file and a folder named " + relative
+                                        : "The archive holds both a file and a folder named " + relative);
+      return;
+    }
+    planned_[key] = want;
+    std::string path = root_ + "/" + relative;
+    fs::Info info = fs::Stat(path);
+    if (info.isLink) throw Error("Refusing to extract through the symbolic link " + path);
+    if (want == Kind::kFolder) {
+      if (info.exists && !info.isFolder) throw Error("A file is in the way of the folder " + path);
+      return;
+    }
+    if (info.isFolder) throw Error("A folder is in the way of " + path);
+    if (info.exists && !info.isFile) throw Error("Cannot replace " + path + " (not a file)");
+    if (!info.exists || size > info.size) growth_ += size - (info.exists ? info.size : 0);
+  }
+
+  std::string root_;
+  std::map<std::string, Kind> planned_;
+  std::uint64_t growth_ = 0;
+};
+
+// The nearest folder of path that exists (the free space is asked there).
+std::string ExistingAncestor(std::string path) {
+  while (!path.empty() && !fs::Stat(path).exists) {
+    size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) return ".";
+    path = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+  }
+  return path.empty() ? "." : path;
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+  return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+}  // namespace
+
+void Archive::Test(const std::function<void(std::uint64_t)>& onBytes) {
+  if (!open_) throw Error("No archive open");
+  if (!source_) return;  // a new archive holds nothing yet
+  std::vector<const Entry*> files;
+  for (const Entry& e : entries_)
+    if (!e.isFolder()) files.push_back(&e);
+  VerifyEntries(sourcePaths_, files, threads_ ? threads_ : DefaultThreads(), onBytes);
+}
+
 void Archive::ExtractFiles(const std::string& destination, const std::string& mask) {
   if (!open_) throw Error("No archive open");
-  std::vector<const Entry*> chosen;
+  std::vector<const Entry*> chosen, files;
   bool byPath = mask.find_first_of("/\\") != std::string::npos;
   for (const Entry& e : entries_) {
     if (MaskMatches(mask, byPath ? e.name : BaseName(e.name))) chosen.push_back(&e);
   }
-  std::uint64_t total = 0;
+  std::uint64_t total = 0, largest = 0;
   for (const Entry* e : chosen) {
     if (!IsSafeEntryName(e->name)) throw Error("Unsafe entry name refused: " + e->name);
+    if (e->isFolder()) continue;
+    files.push_back(e);
     total += e->size;
+    largest = std::max<std::uint64_t>(largest, e->size);
   }
+  if (files.empty()) throw Error("The archive " + path_ + " holds no files to extract");
   std::string root = TrimSeparators(destination);
   if (root.empty()) throw Error("No destination folder given");
+
+  // Everything is checked before the first byte is written.
+  fs::Info rootInfo = fs::Stat(root);
+  if (rootInfo.isLink) rootInfo = fs::Stat(fs::Canonical(root));
+  if (rootInfo.exists && !rootInfo.isFolder) throw Error("Not a folder: " + root);
+  TargetCheck targets(rootInfo.exists ? fs::Canonical(root) : root);
+  for (const Entry* e : chosen) targets.Entry(*e);
+  std::int64_t free = fs::FreeSpace(ExistingAncestor(root));
+  std::uint64_t needed = targets.growth() + largest;
+  if (free >= 0 && needed > static_cast<std::uint64_t>(free))
+    throw Error("Not enough free space in " + root + ": " + Megabytes(needed) + " needed, " +
+                Megabytes(static_cast<std::uint64_t>(free)) + " free");
+  // One sweep of the gauge: the check is its first half, the writing the second.
+  ProgressMeter meter(progress_, total * 2);
+  VerifyEntries(sourcePaths_, files, threads_ ? threads_ : DefaultThreads(),
+                [&](std::uint64_t n) { meter.Add(n); });
+
   for (size_t i = 1; i <= root.size(); ++i) {
     if (i < root.size() && root[i] != '/' && root[i] != '\\') continue;
     std::string prefix = root.substr(0, i);
     if (!fs::Stat(prefix).exists && !fs::MakeFolder(prefix))
       throw Error("Cannot create folder " + prefix);
   }
-  if (!fs::Stat(fs::Canonical(root)).isFolder) throw Error("Not a folder: " + root);
-  ProgressMeter meter(progress_, total);
+  std::set<std::string> tidied;
   for (const Entry* e : chosen) {
     if (e->isFolder()) {
       MakeTree(root, e->name);
       continue;
     }
     size_t slash = e->name.find_last_of('/');
-    if (slash != std::string::npos) MakeTree(root, e->name.substr(0, slash));
+    std::string folder = slash == std::string::npos ? std::string() : e->name.substr(0, slash);
+    if (!folder.empty()) MakeTree(root, folder);
     std::string target = Join(root, e->name);
+    std::string here = folder.empty() ? root : Join(root, folder);
+    if (tidied.insert(here).second) {
+      // Temporary files of a restore that was killed are not the user's.
+      std::vector<std::string> names;
+      if (fs::ListFolder(here, &names))
+        for (const std::string& n : names)
+          if (IsRestoreTemporary(n)) RemoveFile(Join(here, n));
+    }
     fs::Info existing = fs::Stat(target);
     if (existing.isFolder) throw Error("A folder is in the way of " + target);
-    std::string temporary = target + ".~qbk" + std::to_string(fs::ProcessId());
+    std::string temporary = RestoreTemporary(target);
     try {
-      OutputFile out(temporary);
+      OutputFile out(temporary, target);
       ReadEntryData(*source_, *e, [&](const unsigned char* p, size_t k) {
         out.Write(p, k);
         meter.Add(k);
@@ -301,14 +461,16 @@ void Archive::Close() {
         copyBytes += e.compressedSize;
       }
     }
-    ProgressMeter meter(progress_, copyBytes);
-    for (const Entry* e : kept)
-      writer_->CopyEntry(*source_, *e, [&](std::uint64_t n) { meter.Add(n); });
+    if (!kept.empty()) {
+      ProgressMeter meter(progress_, copyBytes);
+      for (const Entry* e : kept)
+        writer_->CopyEntry(*source_, *e, [&](std::uint64_t n) { meter.Add(n); });
+      meter.Finish();
+    }
     writer_->Finish();
     std::vector<std::string> temporary = volumes_->Finish();
     source_.reset();
-    Commit(temporary);
-    meter.Finish();
+    ReplaceSet(path_, sourcePaths_, temporary);
   } catch (...) {
     Reset();
     throw;
@@ -316,50 +478,15 @@ void Archive::Close() {
   Reset();
 }
 
-void Archive::Commit(const std::vector<std::string>& temporary) {
-  std::vector<std::string> finals;
-  for (size_t i = 0; i + 1 < temporary.size(); ++i)
-    finals.push_back(VolumePath(path_, static_cast<std::uint32_t>(i + 1)));
-  finals.push_back(path_);
-
-  std::vector<std::string> replaced = sourcePaths_;
-  for (const std::string& f : finals)
-    if (std::find(replaced.begin(), replaced.end(), f) == replaced.end()) replaced.push_back(f);
-
-  const std::string backupSuffix = ".~bak" + std::to_string(fs::ProcessId());
-  std::vector<std::string> movedAside, placed;
-  auto rollback = [&]() {
-    for (size_t i = 0; i < placed.size(); ++i) RenameFile(placed[i], temporary[i]);
-    for (const std::string& p : movedAside) RenameFile(p + backupSuffix, p);
-    for (const std::string& t : temporary) fs::Remove(t);
-  };
-  for (const std::string& p : replaced) {
-    if (!fs::Stat(p).exists) continue;
-    if (!RenameFile(p, p + backupSuffix)) {
-      rollback();
-      throw Error("Cannot replace " + p);
-    }
-    movedAside.push_back(p);
-  }
-  for (size_t i = 0; i < temporary.size(); ++i) {
-    if (!RenameFile(temporary[i], finals[i])) {
-      rollback();
-      throw Error("Cannot write " + finals[i]);
-    }
-    placed.push_back(finals[i]);
-  }
-  for (const std::string& p : movedAside) fs::Remove(p + backupSuffix);
-}
-
 void Archive::Reset() {
   writer_.reset();
   if (volumes_) volumes_->Discard();
   volumes_.reset();
   source_.reset();
+  lock_.reset();
   sourcePaths_.clear();
   entries_.clear();
   open_ = false;
-  isNew_ = false;
   failed_ = false;
   path_.clear();
 }

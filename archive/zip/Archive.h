@@ -3,8 +3,10 @@
 //
 // Writing never touches the existing archive: additions go into a new set
 // of volumes under temporary names beside it, and Close replaces the old
-// set with the new one (entries not replaced are copied over unchanged).
-// An archive that was opened and not changed is never rewritten.
+// set with the new one through the crash-safe protocol of Journal.h (a kill
+// at any instant leaves the old set or the new one, and the next open of
+// the name repairs what was interrupted). An archive that was opened and
+// not changed is never rewritten; a failed operation is never committed.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +19,7 @@
 
 namespace zip {
 
+class ArchiveLock;
 class FileVolumes;
 class VolumeWriter;
 class Writer;
@@ -27,6 +30,16 @@ class Archive {
   // then each time it has grown by at least one percent, 100 at the end.
   using ProgressHandler = std::function<void(double percent)>;
 
+  // What Open does with the file at the path.
+  enum class Mode {
+    kUpdate,   // an existing archive is updated (entries not replaced are
+               // kept), a missing one created
+    kReplace,  // the archive written holds exactly what is added now; an
+               // existing file is replaced only when it is a readable,
+               // writable archive, anything else is refused untouched
+    kRead,     // read only: a missing file fails, nothing is ever written
+  };
+
   Archive();
   ~Archive();  // closes an open archive; errors are dropped
   Archive(const Archive&) = delete;
@@ -36,10 +49,18 @@ class Archive {
   // Volumes of at most `size` bytes (at least 65536) for archives written
   // from now on; 0 writes one file.
   void SetVolumeSize(std::int64_t size);
+  // The mode of the next Open (kUpdate until set).
+  void SetMode(Mode mode) { mode_ = mode; }
+  // Threads that check entries before an extraction (0: the machine's
+  // cores, at most 8).
+  void SetThreads(unsigned threads) { threads_ = threads; }
 
-  // Opens the archive at a UTF-8 path: an existing one is read (from its
-  // last volume), a missing one will be created. Throws, changing nothing,
-  // when the file is not a readable archive or cannot be created.
+  // Opens the archive at a UTF-8 path in the mode set: an existing one is
+  // read (from its last volume), a missing one will be created (not in
+  // kRead). First repairs a replacement of this archive that was
+  // interrupted; fails when another process is writing it. Throws, changing
+  // nothing else, when the file is not a readable archive, cannot be
+  // created or, in kReplace, cannot be replaced.
   void Open(const std::string& path);
   bool IsOpen() const { return open_; }
 
@@ -53,9 +74,18 @@ class Archive {
   void AddBuffer(const std::string& name, const unsigned char* data, size_t n);
 
   // Extracts the entries of the opened archive whose name matches mask
-  // into destination, creating folders. Every name is checked first: an
-  // unsafe one fails the whole operation before anything is written.
+  // into destination, creating folders and replacing files. Nothing is
+  // written before the whole choice was checked: every name (none may
+  // leave the folder), every target (no link, and no file where a folder
+  // goes or the reverse), the free space (the growth of the files plus the
+  // largest entry) and every entry's data and CRC (Test). Each file is
+  // written beside its target and renamed over it, so a failure midway
+  // leaves whole files only. Fails when no file entry matches.
   void ExtractFiles(const std::string& destination, const std::string& mask);
+  // Reads every entry and checks its data against its CRC, streaming, with
+  // the engine's threads. Throws naming the first damaged entry in archive
+  // order. onBytes: uncompressed bytes checked, on the calling thread.
+  void Test(const std::function<void(std::uint64_t)>& onBytes = nullptr);
   // The content of one entry (exact name first, then ignoring case).
   std::vector<unsigned char> ExtractToMemory(const std::string& name);
 
@@ -70,14 +100,15 @@ class Archive {
 
  private:
   void StartWriting();
-  void Commit(const std::vector<std::string>& temporary);
   void Reset();
-  void Report(double percent);
+  void TakeLock();
 
   ProgressHandler progress_;
   std::int64_t volumeSize_ = 0;
+  Mode mode_ = Mode::kUpdate;
+  unsigned threads_ = 0;
+  std::unique_ptr<ArchiveLock> lock_;
   bool open_ = false;
-  bool isNew_ = false;
   bool failed_ = false;   // a write failed: the new set is not trustworthy
   std::string path_;
   std::unique_ptr<FileVolumes> source_;

@@ -61,6 +61,9 @@ struct Entry {
   std::uint16_t disk = 0;
   std::uint32_t localOffset = 0;
   std::string extra;      // central extra fields as written
+  // Where, counted over the whole volume set, the next entry's local header
+  // (or the central directory) begins: this entry must end before it.
+  std::uint64_t limit = ~std::uint64_t{0};
 
   bool isFolder() const { return !name.empty() && (name.back() == '/' || (externalAttributes & 0x10)); }
   // DOS attributes whatever system wrote the entry.

@@ -42,6 +42,18 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return platform::files::Rename(from, to);
 }
 
+bool RemoveFile(const std::string& path) {
+  if (IoShouldFail(IoOp::kRemove, path)) return false;
+  return platform::files::Remove(path);
+}
+
+bool SyncFolderOf(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if (IoShouldFail(IoOp::kSync, folder)) return false;
+  return platform::files::SyncFolder(folder);
+}
+
 InputFile::InputFile(const std::string& path) : path_(path) {
   if (!IoShouldFail(IoOp::kOpenRead, path)) file_ = platform::files::Open(path, "rb");
   if (!file_) throw Error("Cannot open " + path);
@@ -75,9 +87,10 @@ void InputFile::ReadAt(std::uint64_t offset, void* data, size_t n) {
   if (Read(data, n) != n) throw Error("Unexpected end of " + path_);
 }
 
-OutputFile::OutputFile(const std::string& path) : path_(path) {
+OutputFile::OutputFile(const std::string& path, const std::string& shownAs)
+    : path_(path), shownAs_(shownAs.empty() ? path : shownAs) {
   if (!IoShouldFail(IoOp::kOpenWrite, path)) file_ = platform::files::Open(path, "w+b");
-  if (!file_) throw Error("Cannot create " + path);
+  if (!file_) throw Error("Cannot create " + shownAs_);
   buffer_.reserve(kOutputBuffer);
 }
 
@@ -89,7 +102,7 @@ void OutputFile::Flush() {
   if (buffer_.empty()) return;
   if (IoShouldFail(IoOp::kWrite, path_) ||
       std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
-    throw Error("Cannot write " + path_ + " (disk full?)");
+    throw Error("Cannot write " + shownAs_ + " (disk full?)");
   buffer_.clear();
 }
 
@@ -116,15 +129,16 @@ void OutputFile::Patch(std::uint64_t offset, const void* data, size_t n) {
   if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)) ||
       std::fwrite(data, 1, n, file_) != n ||
       !platform::files::Seek(file_, static_cast<std::int64_t>(position_)))
-    throw Error("Cannot write " + path_);
+    throw Error("Cannot write " + shownAs_);
 }
 
-void OutputFile::Close() {
+void OutputFile::Close(bool durable) {
   if (!file_) return;
   Flush();
   std::FILE* f = file_;
   file_ = nullptr;
-  if (std::fclose(f) != 0) throw Error("Cannot write " + path_ + " (disk full?)");
+  bool synced = !durable || (!IoShouldFail(IoOp::kSync, path_) && platform::files::SyncFile(f));
+  if (std::fclose(f) != 0 || !synced) throw Error("Cannot write " + shownAs_ + " (disk full?)");
 }
 
 }  // namespace zip

@@ -10,7 +10,7 @@
 
 namespace zip {
 
-enum class IoOp { kOpenRead, kRead, kOpenWrite, kWrite, kRename };
+enum class IoOp { kOpenRead, kRead, kOpenWrite, kWrite, kRename, kRemove, kSync, kLock };
 
 // Returns true to make the operation on that path fail. One process-wide
 // hook; empty (no failures) by default. For tests.
@@ -18,8 +18,10 @@ using IoFaultHook = std::function<bool(IoOp op, const std::string& path)>;
 void SetIoFaultHook(IoFaultHook hook);
 bool IoShouldFail(IoOp op, const std::string& path);
 
-// Renames through the fault seam.
+// Renames, removes and flushes a folder through the fault seam.
 bool RenameFile(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+bool SyncFolderOf(const std::string& path);  // the folder holding path
 
 // A file read from the start or at given offsets. Throws zip::Error with a
 // message naming the file on any failure.
@@ -49,7 +51,9 @@ class InputFile {
 // bytes already written. Throws zip::Error naming the file on failure.
 class OutputFile {
  public:
-  explicit OutputFile(const std::string& path);  // creates or truncates
+  // Creates or truncates path; failures name shownAs (default: path), so
+  // that a temporary file is reported under the name the user knows.
+  explicit OutputFile(const std::string& path, const std::string& shownAs = std::string());
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -58,12 +62,15 @@ class OutputFile {
   // Overwrites bytes at an earlier offset.
   void Patch(std::uint64_t offset, const void* data, size_t n);
   std::uint64_t position() const { return position_; }
-  void Close();  // flushes; throws when the data did not reach the file
+  // Flushes, and with durable also forces the data down to the device;
+  // throws when the data did not reach the file.
+  void Close(bool durable = false);
   const std::string& path() const { return path_; }
 
  private:
   void Flush();
   std::string path_;
+  std::string shownAs_;
   std::FILE* file_ = nullptr;
   std::vector<unsigned char> buffer_;
   std::uint64_t position_ = 0;

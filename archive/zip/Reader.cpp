@@ -57,7 +57,7 @@ EndRecord ReadEndRecord(VolumeSource& v) {
     end.directoryOffset = Get32(p + 16);
     if (i >= 20 && Get32(p - 20) == kZip64LocatorSignature)
       throw Error("ZIP64 archives are not supported");
-    if (end.directoryDisk > end.thisDisk || end.entriesHere > end.entries)
+    if (end.directoryDisk > end.thisDisk)
       throw Error("Damaged archive: inconsistent end record");
     return end;
   }
@@ -89,16 +89,17 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   if (static_cast<std::uint64_t>(end.entries) * kCentralHeaderSize > end.directorySize)
     throw Error("Damaged archive: central directory too small");
 
+  // Every record within the directory's size is read: the end record's
+  // 16-bit count may have wrapped (more than 65535 entries written without
+  // ZIP64), so it is only checked modulo 65536.
   std::vector<Entry> entries;
   entries.reserve(end.entries);
   std::uint32_t disk = end.directoryDisk;
   std::uint64_t offset = end.directoryOffset;
   std::uint64_t used = 0;
   std::vector<unsigned char> variable;
-  for (std::uint32_t i = 0; i < end.entries; ++i) {
+  while (end.directorySize - used >= kCentralHeaderSize) {
     unsigned char h[kCentralHeaderSize];
-    if (used + kCentralHeaderSize > end.directorySize)
-      throw Error("Damaged archive: central directory truncated");
     v.ReadSpan(disk, offset, h, sizeof h);
     if (Get32(h) != kCentralSignature) throw Error("Damaged archive: bad central directory record");
     Entry e;
@@ -135,6 +136,27 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
       throw Error("ZIP64 archives are not supported");
     entries.push_back(std::move(e));
   }
+  if (used != end.directorySize)
+    throw Error("Damaged archive: bytes left over in the central directory");
+  if ((entries.size() & 0xFFFF) != end.entries)
+    throw Error("Damaged archive: the central directory holds " + std::to_string(entries.size()) +
+                " entries, its end record says " + std::to_string(end.entries));
+
+  // Entries in the order of their data: each one must end before the next
+  // one's local header, the last before the directory. Overlapping entries
+  // are a damaged archive or a hostile one.
+  std::vector<std::pair<std::uint64_t, size_t>> order;
+  order.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i)
+    order.emplace_back(SetOffset(v, entries[i].disk) + entries[i].localOffset, i);
+  std::sort(order.begin(), order.end());
+  for (size_t k = 0; k < order.size(); ++k) {
+    std::uint64_t limit = k + 1 < order.size() ? order[k + 1].first : start;
+    Entry& e = entries[order[k].second];
+    e.limit = limit;
+    if (order[k].first + kLocalHeaderSize + e.compressedSize > limit)
+      throw Error("Damaged archive: entry " + e.name + " overlaps the next one");
+  }
   return entries;
 }
 
@@ -151,6 +173,8 @@ void LocateData(VolumeSource& v, const Entry& e, std::uint32_t* disk, std::uint6
   std::uint64_t start = SetOffset(v, *disk) + *offset;
   if (e.compressedSize > SetSize(v) - std::min(SetSize(v), start))
     throw Error("Damaged archive: data of " + e.name + " past the end");
+  if (start + e.compressedSize > e.limit)
+    throw Error("Damaged archive: entry " + e.name + " overlaps the next one");
 }
 
 void ReadEntryData(VolumeSource& v, const Entry& e, const DataSink& sink) {

@@ -131,8 +131,8 @@ void MemoryVolume::ReadAt(std::uint32_t, std::uint64_t offset, void* data, size_
   std::memcpy(data, data_ + offset, n);
 }
 
-VolumeWriter::VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize)
-    : tempPrefix_(std::move(tempPrefix)), volumeSize_(volumeSize) {
+VolumeWriter::VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize, std::string shownAs)
+    : tempPrefix_(std::move(tempPrefix)), volumeSize_(volumeSize), shownAs_(std::move(shownAs)) {
   NextVolume();
   if (split()) {
     unsigned char marker[4];
@@ -146,11 +146,11 @@ VolumeWriter::~VolumeWriter() {
 }
 
 void VolumeWriter::NextVolume() {
-  if (!files_.empty()) files_.back()->Close();
+  if (!files_.empty()) files_.back()->Close(true);
   if (files_.size() >= 0xFFFF) throw Error("Too many volumes for a ZIP archive");
   std::string path = tempPrefix_ + std::to_string(files_.size());
   paths_.push_back(path);
-  files_.push_back(std::make_unique<OutputFile>(path));
+  files_.push_back(std::make_unique<OutputFile>(path, shownAs_));
 }
 
 void VolumeWriter::Write(const void* data, size_t n) {
@@ -185,14 +185,14 @@ std::vector<std::string> VolumeWriter::Finish() {
     Put32(marker, kSingleSegmentMarker);
     files_.back()->Patch(0, marker, 4);
   }
-  files_.back()->Close();
+  files_.back()->Close(true);
   finished_ = true;
   return paths_;
 }
 
 void VolumeWriter::Discard() {
   files_.clear();
-  for (const std::string& p : paths_) platform::files::Remove(p);
+  for (const std::string& p : paths_) RemoveFile(p);
   paths_.clear();
   finished_ = true;
 }

@@ -76,10 +76,11 @@ class MemoryVolume : public VolumeSource {
 
 // Writes the bytes of an archive into volumes of at most volumeSize bytes
 // (0: one file without limit). Files are created under temporary names
-// (tempPrefix + index); Finish returns them in volume order.
+// (tempPrefix + index) and forced to the device as each one is complete;
+// Finish returns them in volume order. Failures name shownAs (the archive).
 class VolumeWriter {
  public:
-  VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize);
+  VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize, std::string shownAs);
   ~VolumeWriter();  // removes the files unless Finish succeeded
 
   // Appends bytes; file data may run on into the next volume.
@@ -105,6 +106,7 @@ class VolumeWriter {
   void NextVolume();
   std::string tempPrefix_;
   std::uint64_t volumeSize_;
+  std::string shownAs_;
   std::vector<std::unique_ptr<OutputFile>> files_;
   std::vector<std::string> paths_;
   bool finished_ = false;

@@ -106,7 +106,8 @@ TEST(Wrapper, FailureTextsOfOpenAndAddFiles) {
   EXPECT_FALSE(zip.addFiles(CBrennowZip::Wide(dir / "missing"), L"*.*"));
   EXPECT_EQ(zip.lastError(), "Error Adding File: ");
   EXPECT_NE(zip.lastDetail().find("missing"), std::string::npos);
-  EXPECT_TRUE(zip.closeArchive());
+  EXPECT_FALSE(zip.closeArchive());  // a failed add is discarded, never committed
+  EXPECT_FALSE(archivetest::Exists(dir / "ok.qbk"));
 }
 
 TEST(Wrapper, ProgressIsKeptToHundredthsAndSentAsWholePercent) {

@@ -1,0 +1,106 @@
+#include "archive/zip/Verify.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include "archive/zip/Error.h"
+#include "archive/zip/Reader.h"
+#include "archive/zip/Volumes.h"
+
+namespace zip {
+
+unsigned DefaultThreads() {
+  unsigned n = std::thread::hardware_concurrency();
+  return n == 0 ? 1 : (n > 8 ? 8 : n);
+}
+
+void VerifyEntries(const std::vector<std::string>& volumePaths,
+                   const std::vector<const Entry*>& entries, unsigned threads,
+                   const std::function<void(std::uint64_t)>& onBytes) {
+  if (entries.empty()) return;
+  if (threads <= 1 || entries.size() == 1) {
+    FileVolumes volumes(volumePaths);
+    for (const Entry* e : entries)
+      ReadEntryData(volumes, *e, [&](const unsigned char*, size_t n) {
+        if (onBytes) onBytes(n);
+      });
+    return;
+  }
+  if (threads > entries.size()) threads = static_cast<unsigned>(entries.size());
+
+  std::atomic<size_t> next{0};
+  std::atomic<std::uint64_t> checked{0};
+  std::mutex lock;
+  std::condition_variable changed;
+  size_t failedAt = entries.size();  // index of the first failure found so far
+  std::string failure;
+  unsigned running = threads;
+
+  auto work = [&]() {
+    try {
+      FileVolumes volumes(volumePaths);
+      for (;;) {
+        size_t i = next.fetch_add(1);
+        {
+          std::lock_guard<std::mutex> hold(lock);
+          if (i >= entries.size() || i > failedAt) break;
+        }
+        try {
+          ReadEntryData(volumes, *entries[i], [&](const unsigned char*, size_t n) {
+            checked.fetch_add(n, std::memory_order_relaxed);
+          });
+        } catch (const std::exception& error) {
+          std::lock_guard<std::mutex> hold(lock);
+          if (i < failedAt) {
+            failedAt = i;
+            failure = error.what();
+          }
+        }
+      }
+    } catch (const std::exception& error) {
+      std::lock_guard<std::mutex> hold(lock);
+      if (failedAt == entries.size()) {
+        failedAt = 0;
+        failure = error.what();
+      }
+    }
+    std::lock_guard<std::mutex> hold(lock);
+    --running;
+    changed.notify_all();
+  };
+
+  std::vector<std::thread> pool;
+  pool.reserve(threads);
+  for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
+  std::uint64_t reported = 0;
+  std::exception_ptr handlerFailure;
+  {
+    std::unique_lock<std::mutex> hold(lock);
+    while (running > 0) {
+      changed.wait_for(hold, std::chrono::milliseconds(40));
+      std::uint64_t now = checked.load(std::memory_order_relaxed);
+      if (onBytes && now > reported && !handlerFailure) {
+        hold.unlock();
+        try {
+          onBytes(now - reported);
+        } catch (...) {
+          handlerFailure = std::current_exception();
+        }
+        reported = now;
+        hold.lock();
+        if (handlerFailure) failedAt = 0;  // the threads take no more work
+      }
+    }
+  }
+  for (std::thread& t : pool) t.join();
+  if (handlerFailure) std::rethrow_exception(handlerFailure);
+  if (failedAt != entries.size()) throw Error(failure);
+  std::uint64_t now = checked.load();
+  if (onBytes && now > reported) onBytes(now - reported);
+}
+
+}  // namespace zip

@@ -1,0 +1,27 @@
+// The whole-set check that comes before anything is written from an
+// archive: every entry's data read, inflated and checked against its sizes
+// and CRC, on several threads when the machine has them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/zip/Format.h"
+
+namespace zip {
+
+// Reads every entry of `entries` from the volume files `volumePaths` (each
+// thread opens its own handles) on up to `threads` threads. onBytes is told
+// the uncompressed bytes checked, only ever on the calling thread, and
+// every call returns only when no thread is left. Throws the zip::Error of
+// the first damaged entry in the order given, whatever the thread count.
+void VerifyEntries(const std::vector<std::string>& volumePaths,
+                   const std::vector<const Entry*>& entries, unsigned threads,
+                   const std::function<void(std::uint64_t)>& onBytes);
+
+// The threads the engine uses by default: the machine's cores, at most 8.
+unsigned DefaultThreads();
+
+}  // namespace zip
