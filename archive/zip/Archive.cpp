@@ -71,7 +71,7 @@ struct Scan {
 
   void Folder(const std::string& path, const std::string& prefix) {
     std::vector<std::string> names;
-    if (!fs::ListFolder(path, &names)) throw Error("Cannot read folder " + path);
+    if (!ListFolder(path, &names)) throw Error("Cannot read folder " + path);
     std::sort(names.begin(), names.end());
     bool archiveHere = fs::Canonical(path) == archiveFolder;
     for (const std::string& name : names) {
@@ -153,9 +153,9 @@ void Archive::Open(const std::string& path) {
       throw Error("Invalid archive name: " + path);
     if (mode_ != Mode::kRead) {
       TakeLock();
-    } else if (HasLeftovers(path)) {
-      // Only an interrupted replacement of this archive is repaired; a
-      // reading open changes nothing else.
+    } else if (HasLeftovers(path) || HasLockFile(path)) {
+      // Only an interrupted replacement of this archive is repaired (or a
+      // live writer refused); a reading open changes nothing else.
       TakeLock();
       lock_.reset();
     }
@@ -170,7 +170,7 @@ void Archive::Open(const std::string& path) {
       entries_ = ReadDirectory(*source_, end);
       if (mode_ == Mode::kReplace) {
         for (const std::string& volume : sourcePaths_) {
-          std::FILE* f = fs::Open(volume, "r+b");
+          std::FILE* f = (fs::Stat(volume).dosAttributes & 0x01) ? nullptr : fs::Open(volume, "r+b");
           if (!f) throw Error(volume + " is read-only: it is not replaced");
           std::fclose(f);
         }
@@ -182,8 +182,10 @@ void Archive::Open(const std::string& path) {
       StartWriting();
     }
   } catch (const Error& error) {
+    std::string reason = error.what();
     Reset();
-    // The reason names the user's archive, never a temporary file.
+    // Every reason names the user's archive (never a temporary file).
+    if (reason.find(path) == std::string::npos) throw Error(path + ": " + reason);
     throw;
   } catch (...) {
     Reset();

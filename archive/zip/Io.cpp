@@ -47,6 +47,11 @@ bool RemoveFile(const std::string& path) {
   return platform::files::Remove(path);
 }
 
+bool ListFolder(const std::string& path, std::vector<std::string>* names) {
+  if (IoShouldFail(IoOp::kList, path)) return false;
+  return platform::files::ListFolder(path, names);
+}
+
 bool SyncFolderOf(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);

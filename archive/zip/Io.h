@@ -10,7 +10,7 @@
 
 namespace zip {
 
-enum class IoOp { kOpenRead, kRead, kOpenWrite, kWrite, kRename, kRemove, kSync, kLock };
+enum class IoOp { kOpenRead, kRead, kOpenWrite, kWrite, kRename, kRemove, kSync, kLock, kList };
 
 // Returns true to make the operation on that path fail. One process-wide
 // hook; empty (no failures) by default. For tests.
@@ -22,6 +22,7 @@ bool IoShouldFail(IoOp op, const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 bool SyncFolderOf(const std::string& path);  // the folder holding path
+bool ListFolder(const std::string& path, std::vector<std::string>* names);
 
 // A file read from the start or at given offsets. Throws zip::Error with a
 // message naming the file on any failure.

@@ -1,0 +1,128 @@
+// Reading never skips part of an archive silently, and the qbk tool only
+// ever reads what it lists, tests or extracts.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdlib>
+
+#include "archive/zip/Archive.h"
+#include "archive/zip/Format.h"
+#include "tests/archive/ArchiveTestSupport.h"
+
+using archivetest::Exists;
+using fixture::TempDir;
+
+namespace {
+
+// A command whose own redirections hold (Shell silences the rest).
+int Shell(const std::string& command) { return archivetest::Shell("(" + command + ")"); }
+
+// An archive of `count` empty stored entries written as writers without
+// ZIP64 write it: the 16-bit counts of the end record wrap.
+std::string ManyEntries(std::uint32_t count) {
+  std::string local, central;
+  unsigned char h[46];
+  for (std::uint32_t i = 0; i < count; ++i) {
+    char name[16];
+    int n = std::snprintf(name, sizeof name, "f%06u", i);
+    std::uint32_t offset = static_cast<std::uint32_t>(local.size());
+    std::fill(h, h + sizeof h, 0);
+    zip::Put32(h, zip::kLocalSignature);
+    zip::Put16(h + 4, 10);
+    zip::Put16(h + 26, static_cast<std::uint16_t>(n));
+    local.append(reinterpret_cast<char*>(h), 30).append(name, n);
+    std::fill(h, h + sizeof h, 0);
+    zip::Put32(h, zip::kCentralSignature);
+    zip::Put16(h + 4, 10);
+    zip::Put16(h + 6, 10);
+    zip::Put16(h + 28, static_cast<std::uint16_t>(n));
+    zip::Put32(h + 42, offset);
+    central.append(reinterpret_cast<char*>(h), 46).append(name, n);
+  }
+  unsigned char end[22] = {};
+  zip::Put32(end, zip::kEndSignature);
+  zip::Put16(end + 8, static_cast<std::uint16_t>(count));
+  zip::Put16(end + 10, static_cast<std::uint16_t>(count));
+  zip::Put32(end + 12, static_cast<std::uint32_t>(central.size()));
+  zip::Put32(end + 16, static_cast<std::uint32_t>(local.size()));
+  return local + central + std::string(reinterpret_cast<char*>(end), 22);
+}
+
+std::string OpenError(const std::string& path) {
+  try {
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(path);
+    archive.Test();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return std::string();
+}
+
+TEST(Reader, EveryDirectoryRecordIsReadAndCountsMustAgree) {
+  TempDir dir;
+  std::string wrapped = ManyEntries(66000);
+  fixture::WriteFile(dir / "wrapped.zip", wrapped);
+  {
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(dir / "wrapped.zip");
+    ASSERT_EQ(archive.entries().size(), 66000u);  // not 66000 - 65536 = 464
+    EXPECT_EQ(archive.entries().back().name, "f065999");
+  }
+  if (archivetest::HaveTool("python3")) {  // another reader agrees
+    EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(len(zipfile.ZipFile('" + dir / "wrapped.zip" +
+                    "').namelist()) != 66000)\""), 0);
+  }
+  // A count that disagrees, bytes left over in the directory, two entries
+  // sharing their data: damaged, never half read.
+  std::string wrongCount = wrapped;
+  zip::Put16(reinterpret_cast<unsigned char*>(&wrongCount[wrongCount.size() - 12]), 465);
+  fixture::WriteFile(dir / "count.zip", wrongCount);
+  EXPECT_NE(OpenError(dir / "count.zip").find("Damaged"), std::string::npos);
+  std::string small = ManyEntries(3);
+  std::string leftover = small;
+  unsigned char* end = reinterpret_cast<unsigned char*>(&leftover[leftover.size() - 22]);
+  zip::Put32(end + 12, zip::Get32(end + 12) - 1);  // the last record now runs past the directory
+  fixture::WriteFile(dir / "leftover.zip", leftover);
+  EXPECT_NE(OpenError(dir / "leftover.zip").find("Damaged"), std::string::npos);
+  std::string overlap = small;
+  size_t second = overlap.find(std::string("PK\x01\x02", 4), overlap.find(std::string("PK\x01\x02", 4)) + 4);
+  zip::Put32(reinterpret_cast<unsigned char*>(&overlap[second + 42]), 0);  // points at the first entry
+  fixture::WriteFile(dir / "overlap.zip", overlap);
+  EXPECT_NE(OpenError(dir / "overlap.zip").find("overlaps"), std::string::npos);
+  EXPECT_EQ(OpenError(dir / "small.zip"), "Archive not found: " + dir / "small.zip");
+}
+
+TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {
+  TempDir dir;
+  const std::string qbk = QBK_PROGRAM;
+  archivetest::WriteTree(dir / "key", {{"a.bin", archivetest::RandomBytes(1, 5000)},
+                                       {"b.txt", std::string(20000, 'b')}});
+  ASSERT_EQ(Shell(qbk + " create --volume-size 65536 '" + dir / "k.qbk" + "' '" + dir / "key" + "'"), 0);
+  EXPECT_EQ(Shell(qbk + " test '" + dir / "k.qbk" + "' >/dev/null"), 0);
+  for (const char* command : {"list", "test", "extract"}) {
+    std::string missing = dir / (std::string(command) + ".qbk");
+    std::string args = std::string(command) == "extract" ? " '" + dir / "out" + "'" : "";
+    EXPECT_EQ(Shell(qbk + " " + command + " '" + missing + "'" + args + " 2>" + dir / "err.txt"), 1) << command;
+    EXPECT_NE(fixture::ReadFile(dir / "err.txt").find(missing), std::string::npos) << command;
+    EXPECT_FALSE(Exists(missing)) << command;
+  }
+  // A stored CRC that does not match the data of b.txt: test fails naming it,
+  // extract writes nothing.
+  std::string bytes = fixture::ReadFile(dir / "k.qbk");
+  size_t central = bytes.find(std::string("PK\x01\x02", 4));
+  size_t b = bytes.find("b.txt", central);
+  bytes[b - 46 + 16] ^= 1;
+  fixture::WriteFile(dir / "bad.qbk", bytes);
+  EXPECT_EQ(Shell(qbk + " test '" + dir / "bad.qbk" + "' >/dev/null 2>" + dir / "err.txt"), 1);
+  EXPECT_NE(fixture::ReadFile(dir / "err.txt").find("CRC error in b.txt"), std::string::npos)
+      << fixture::ReadFile(dir / "err.txt");
+  const std::string before = fixture::ReadFile(dir / "bad.qbk");
+  EXPECT_EQ(Shell(qbk + " extract '" + dir / "bad.qbk" + "' '" + dir / "out" + "' 2>/dev/null"), 1);
+  EXPECT_FALSE(Exists(dir / "out/a.bin"));
+  EXPECT_EQ(fixture::ReadFile(dir / "bad.qbk"), before);
+}
+
+}  // namespace
