@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
 #include "archive/zip/Format.h"
 #include "tests/archive/ArchiveTestSupport.h"
@@ -19,7 +20,8 @@ int Shell(const std::string& command) { return archivetest::Shell("(" + command 
 
 // An archive of `count` empty stored entries written as writers without
 // ZIP64 write it: the 16-bit counts of the end record wrap.
-std::string ManyEntries(std::uint32_t count) {
+// Each entry claims claimedSize bytes (its data is not there).
+std::string ManyEntries(std::uint32_t count, std::uint32_t claimedSize = 0) {
   std::string local, central;
   unsigned char h[46];
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -35,6 +37,7 @@ std::string ManyEntries(std::uint32_t count) {
     zip::Put32(h, zip::kCentralSignature);
     zip::Put16(h + 4, 10);
     zip::Put16(h + 6, 10);
+    zip::Put32(h + 24, claimedSize);
     zip::Put16(h + 28, static_cast<std::uint16_t>(n));
     zip::Put32(h + 42, offset);
     central.append(reinterpret_cast<char*>(h), 46).append(name, n);
@@ -93,6 +96,18 @@ TEST(Reader, EveryDirectoryRecordIsReadAndCountsMustAgree) {
   fixture::WriteFile(dir / "overlap.zip", overlap);
   EXPECT_NE(OpenError(dir / "overlap.zip").find("overlaps"), std::string::npos);
   EXPECT_EQ(OpenError(dir / "small.zip"), "Archive not found: " + dir / "small.zip");
+}
+
+TEST(Reader, ARestoreThatCannotFitWritesNothing) {
+  TempDir dir;
+  fixture::WriteFile(dir / "huge.qbk", ManyEntries(1000, 0xFFFFFFF0u));  // about 4 TB
+  archivetest::WriteTree(dir / "key", {{"f000001", "today"}});
+  CBrennowZip zip;
+  zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
+  ASSERT_TRUE(zip.openArchive(dir / "huge.qbk")) << zip.lastError();
+  EXPECT_FALSE(zip.extractFiles(CBrennowZip::Wide(dir / "key"), L"*.*"));
+  EXPECT_NE(zip.lastError().find("Not enough free space"), std::string::npos) << zip.lastError();
+  EXPECT_EQ(archivetest::ReadTree(dir / "key"), (std::map<std::string, std::string>{{"f000001", "today"}}));
 }
 
 TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {

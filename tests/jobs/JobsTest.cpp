@@ -8,6 +8,7 @@
 #include <QMovie>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -279,6 +280,69 @@ TEST_F(Jobs, BackupThatCannotReadAFileNamesIt) {
   EXPECT_FALSE(fs::exists(dir_ / "b.qbk"));
   for (const auto& e : fs::directory_iterator(dir_.path()))
     EXPECT_EQ(e.path().filename().string().find("qtmp"), std::string::npos) << e.path();
+}
+
+// Records the gauge values the main window receives.
+class GaugeLog : public QObject {
+ public:
+  std::vector<int> values;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (static_cast<int>(event->type()) == JOB_PROGRESS) values.push_back(static_cast<JobEvent*>(event)->wParam);
+    return false;
+  }
+};
+
+TEST_F(Jobs, ExportOverAnOldOneMirrorsTheFolderWithOneSweepOfTheGauge) {
+  const QString archive = QString::fromStdString(dir_ / "db.qbk");
+  prompts_.answerSave(archive);
+  form_->ui()->Button1->click();
+  WaitForJob();
+  // The stored original is deleted (and its row with it); a new export to
+  // the same file must not bring it back on the next import.
+  const std::string stored = drive_ + "/ZKM_Quorvane/Database/ORI/1.ori";
+  fs::remove(stored);
+  GaugeLog gauge;
+  form_->installEventFilter(&gauge);
+  prompts_.answerSave(archive);
+  form_->ui()->Button1->click();
+  WaitForJob();
+  form_->removeEventFilter(&gauge);
+  EXPECT_EQ(prompts_.messages, QStringList({"Backup Completato.", "Backup Completato."}));
+  ASSERT_FALSE(gauge.values.empty());
+  EXPECT_EQ(std::count(gauge.values.begin(), gauge.values.end(), 0), 1);
+  EXPECT_TRUE(std::is_sorted(gauge.values.begin(), gauge.values.end()));
+  EXPECT_EQ(gauge.values.back(), 100);
+  prompts_.answerOpen(archive);
+  form_->ui()->Button2->click();
+  WaitForJob();
+  EXPECT_FALSE(fs::exists(stored));
+}
+
+TEST_F(Jobs, RestoreOfAVanishedOrDamagedArchiveNamesItAndChangesNothing) {
+  const std::string missing = dir_ / "gone.qbk";
+  prompts_.answerOpen(QString::fromStdString(missing));
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056))) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].contains(QString::fromStdString(missing)));
+  EXPECT_FALSE(fs::exists(missing));
+
+  // A backup whose last entry is damaged: not one file of the key changes.
+  prompts_.answerSave(QString::fromStdString(dir_ / "b.qbk"));
+  form_->ui()->BTN_Bck->click();
+  WaitForJob();
+  std::string bytes = fixture::ReadFile(dir_ / "b.qbk");
+  bytes[bytes.rfind(std::string("PK\x01\x02", 4)) + 16] ^= 1;
+  fixture::WriteFile(dir_ / "b.qbk", bytes);
+  fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori", "today's file");
+  prompts_.messages.clear();
+  prompts_.answerOpen(QString::fromStdString(dir_ / "b.qbk"));
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_TRUE(prompts_.messages[0].contains("CRC error")) << prompts_.messages[0].toStdString();
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori"), "today's file");
 }
 
 }  // namespace
