@@ -25,17 +25,25 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
   connect(ui_->Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
-  connect(ui_->BTN_ZkmRun, &QPushButton::clicked, this, &TForm1::BTN_ZkmRunClick);
-  connect(ui_->BTN_Impdrv, &QPushButton::clicked, this, &TForm1::BTN_ImpdrvClick);
-  connect(ui_->BTN_SP, &QPushButton::clicked, this, &TForm1::BTN_SPClick);
+  // A command that works on the key first makes sure that its drive is
+  // still there: a drive letter never moves to another file system, so a
+  // pulled key leaves KeyRoot naming nothing rather than another drive.
+  auto onKey = [this](void (TForm1::*handler)()) {
+    return [this, handler] {
+      if (KeyReachable()) (this->*handler)();
+    };
+  };
+  connect(ui_->BTN_ZkmRun, &QPushButton::clicked, this, onKey(&TForm1::BTN_ZkmRunClick));
+  connect(ui_->BTN_Impdrv, &QPushButton::clicked, this, onKey(&TForm1::BTN_ImpdrvClick));
+  connect(ui_->BTN_SP, &QPushButton::clicked, this, onKey(&TForm1::BTN_SPClick));
   connect(ui_->BTN_EXIT, &QPushButton::clicked, this, &TForm1::BTN_EXITClick);
   connect(ui_->Esci1, &QAction::triggered, this, &TForm1::Esci1Click);
-  connect(ui_->BTN_Bck, &QPushButton::clicked, this, &TForm1::BTN_BckClick);
-  connect(ui_->BTN_Restore, &QPushButton::clicked, this, &TForm1::BTN_RestoreClick);
-  connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-  connect(ui_->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-  connect(ui_->BTN_DbMng, &QPushButton::clicked, this, &TForm1::BTN_DbMngClick);
-  connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+  connect(ui_->BTN_Bck, &QPushButton::clicked, this, onKey(&TForm1::BTN_BckClick));
+  connect(ui_->BTN_Restore, &QPushButton::clicked, this, onKey(&TForm1::BTN_RestoreClick));
+  connect(ui_->Button1, &QPushButton::clicked, this, onKey(&TForm1::Button1Click));
+  connect(ui_->Button2, &QPushButton::clicked, this, onKey(&TForm1::Button2Click));
+  connect(ui_->BTN_DbMng, &QPushButton::clicked, this, onKey(&TForm1::BTN_DbMngClick));
+  connect(ui_->Button4, &QPushButton::clicked, this, onKey(&TForm1::Button4Click));
 
   if (IsProcessRunning("ZKMQuorvane.exe")) {
     Prompts::current().message(this, Msg(1051));
@@ -170,6 +178,12 @@ void TForm1::Button3Click() {
     DisableDatabaseCommands();
   }
   ShowPanel(ui_->Panel1);
+}
+
+bool TForm1::KeyReachable() {
+  if (!DriveRoot.empty() && !platform::Current().DriveFolder(DriveRoot[0]).empty()) return true;
+  Prompts::current().message(this, Msg(1091));
+  return false;
 }
 
 void TForm1::Button5Click() { Terminate(); }

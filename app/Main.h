@@ -73,6 +73,8 @@ class TForm1 : public QMainWindow {
   void ShowPanel(QWidget* panel);
   void FillDriveSelector();
   void Terminate();
+  // Whether the key's drive still exists; says so when it does not.
+  bool KeyReachable();
   // Leaving is refused while an archive job runs; true when it may go on.
   bool MayLeave();
   // Starts an archive job of the given kind on a new worker.

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <stdexcept>
 
+#include "app/KeyWrites.h"
 #include "app/Main.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
@@ -54,5 +55,7 @@ void TForm1::BTN_SPClick() {
   if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
     throw std::runtime_error(
         QStringLiteral("%1: %2").arg(Native(target), out.errorString()).toStdString());
+  // The package must be whole on the key before it runs from there.
+  if (!KeyWritesSaved(this, KeyRoot)) return;
   if (StartFromKey(this, target, platform::NativePath(KeyRoot, ""))) Terminate();
 }

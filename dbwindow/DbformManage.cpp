@@ -15,6 +15,7 @@
 #include "app/ComboIndex.h"
 #include "app/DbText.h"
 #include "app/Fmmsg.h"
+#include "app/KeyWrites.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "archive/Brennowzip.h"
@@ -338,7 +339,7 @@ void TForm2::Btn_Del_OriClick() {
   db.close();
   const bool removed = RemoveStoredFile(nomeFile, false);
   ResetOriginalsPanel();
-  if (removed) Prompts::current().message(this, Msg(1039));
+  if (removed && KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1039));
   FillRegisteredBrands();
 }
 
@@ -476,7 +477,8 @@ void TForm2::BTN_DEL_MODClick() {
   row.release();
   db.runStatement("DELETE FROM MOD WHERE ID_MOD ='" + SqlValue(SelectedModifiedId) + "';");
   db.close();
-  if (RemoveStoredFile(nomeFile, true)) Prompts::current().message(this, Msg(1039));
+  if (RemoveStoredFile(nomeFile, true) && KeyWritesSaved(this, KeyRoot))
+    Prompts::current().message(this, Msg(1039));
   ShowModifiedFiles();
 }
 

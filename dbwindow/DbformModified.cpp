@@ -13,6 +13,7 @@
 
 #include "app/ComboIndex.h"
 #include "app/DbText.h"
+#include "app/KeyWrites.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/DbConnection.h"
@@ -208,7 +209,7 @@ void TForm2::BTN_DBMODClick() {
   db.close();
   notice.hide();
   ui_->PNL_MOD2->hide();
-  Prompts::current().message(this, Msg(1024));
+  if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetModifiedPanel();
   HideWorkPanels();
   ui_->PNL_MOD->show();

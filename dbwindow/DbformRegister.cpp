@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/DbText.h"
+#include "app/KeyWrites.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/DbConnection.h"
@@ -187,7 +188,7 @@ void TForm2::BTN_ORI_REGClick() {
   }
   db.close();
   notice.hide();
-  Prompts::current().message(this, Msg(1024));
+  if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetIdentificationPanel();
   BTN_CANCEL_ORIClick();
 }

@@ -5,6 +5,7 @@
 
 #include "app/ComboIndex.h"
 #include "app/Fmmsg.h"
+#include "app/KeyWrites.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/KeyStore.h"
@@ -60,7 +61,7 @@ void TForm3::BTN_UPD_DRVClick() {
   catalogueMake_ = make;
   catalogueModel_ = model;
   catalogueDescription_ = description;
-  Prompts::current().message(this, Msg(1050));
+  if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1050));
 }
 
 void TForm3::BTN_DELClick() {
@@ -107,7 +108,7 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
   if (fileKept)
     Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') +
                                            QFile::decodeName(QByteArray::fromStdString(file)));
-  else
+  else if (KeyWritesSaved(this, KeyRoot))
     Prompts::current().message(this, Msg(1046));
   return true;
 }

@@ -4,6 +4,7 @@
 #include <QMovie>
 
 #include "app/DbText.h"
+#include "app/KeyWrites.h"
 #include "app/Main.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
@@ -123,8 +124,14 @@ bool TForm1::WndProc(QEvent* event) {
   jobRunning_ = false;
   SetWaitMode(false);
   const bool backup = type == JOB_BACKUP;
-  if (job->jobResult == 0) {
+  // A restore or import wrote to the key: it is done only once the writes
+  // are on it.
+  const QString unsaved =
+      job->jobResult == 0 && !backup ? UnsavedKeyWrites(DriveRoot) : QString();
+  if (job->jobResult == 0 && unsaved.isEmpty()) {
     Prompts::current().message(this, Msg(backup ? 1004 : 1005));
+  } else if (job->jobResult == 0) {
+    Prompts::current().message(this, Msg(1056) + QLatin1Char(' ') + unsaved);
   } else {
     // A failed job must never look like a finished one.
     Prompts::current().message(this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') + job->errorText);

@@ -7,14 +7,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
+#ifdef QUOR_WITH_BLKID
+#include <blkid/blkid.h>
+#endif
+
 #include "platform/LinuxMounts.h"
-#include "platform/Platform.h"
+#include "platform/LinuxPlatform.h"
 
 
 namespace platform {
@@ -33,24 +42,57 @@ std::string RealPath(const std::string& path) {
   return buffer;
 }
 
-// Whether the block device (or the disk it is a partition of) is removable:
-// its removable flag, or a device path that runs over USB.
-bool IsRemovableDevice(const std::string& device) {
-  struct stat st;
-  if (stat(device.c_str(), &st) != 0 || !S_ISBLK(st.st_mode)) return false;
-  std::string sys = "/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
-                    std::to_string(minor(st.st_rdev));
-  std::string real = RealPath(sys);
-  if (real.find("/usb") != std::string::npos) return true;
-  for (const std::string& candidate : {real + "/removable", real + "/../removable"}) {
-    std::string flag = ReadWholeFile(candidate);
-    if (!flag.empty()) return flag[0] == '1';
+// The block device a mount lives on: the number mountinfo gives, or, for
+// file systems that report an anonymous number (FUSE, btrfs), the device
+// their source names. False when it is on no block device.
+bool BlockDeviceOf(const MountedDrive& d, unsigned* major_, unsigned* minor_) {
+  if (d.major != 0) {
+    *major_ = d.major;
+    *minor_ = d.minor;
+    return true;
   }
-  return false;
+  struct stat st;
+  if (d.source.empty() || d.source[0] != '/' || stat(d.source.c_str(), &st) != 0 ||
+      !S_ISBLK(st.st_mode))
+    return false;
+  *major_ = major(st.st_rdev);
+  *minor_ = minor(st.st_rdev);
+  return true;
 }
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return !path.empty() && path[0] == '/' && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+#ifdef QUOR_WITH_BLKID
+// The label written in the file system on a device or image file; false
+// when it cannot be read (no rights, not a file system blkid knows).
+bool LabelFromDevice(const std::string& path, std::string* label) {
+  blkid_probe probe = blkid_new_probe_from_filename(path.c_str());
+  if (!probe) return false;
+  blkid_probe_enable_superblocks(probe, 1);
+  blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_TYPE);
+  bool found = false;
+  if (blkid_do_safeprobe(probe) == 0) {
+    const char* value = nullptr;
+    size_t length = 0;
+    found = true;
+    if (blkid_probe_lookup_value(probe, "LABEL", &value, &length) == 0 && value) {
+      *label = std::string(value, strnlen(value, length));
+    } else {
+      label->clear();
+    }
+  }
+  blkid_free_probe(probe);
+  return found;
+}
+#endif
 
 class LinuxPlatform : public Platform {
  public:
+  explicit LinuxPlatform(LinuxSystem system) : system_(std::move(system)) {}
+
   std::uint32_t LogicalDrives() override {
     std::uint32_t mask = 0;
     for (const MountedDrive& d : Drives()) mask |= 1u << (d.letter - 'A');
@@ -59,28 +101,20 @@ class LinuxPlatform : public Platform {
 
   bool VolumeLabel(const std::string& root, std::string* label) override {
     MountedDrive d;
-    if (!Find(root, &d)) return false;
-    std::string device = RealPath(d.source);
-    DIR* dir = opendir("/dev/disk/by-label");
-    if (!dir) return false;
-    bool found = false;
-    while (dirent* e = readdir(dir)) {
-      std::string name = e->d_name;
-      if (name == "." || name == "..") continue;
-      if (RealPath("/dev/disk/by-label/" + name) == device) {
-        *label = UnescapeUdevLabel(name);
-        found = true;
-        break;
-      }
-    }
-    closedir(dir);
-    return found;
+    return Find(root, &d) && LabelOf(d, label);
   }
 
   unsigned DriveType(const std::string& root) override {
     MountedDrive d;
     if (!Find(root, &d)) return kDriveNoRootDir;
-    return DriveTypeFor(d.fsType, IsRemovableDevice(d.source));
+    bool removable = false;
+    unsigned major_ = 0, minor_ = 0;
+    if (BlockDeviceOf(d, &major_, &minor_)) {
+      removable = IsRemovableBlockDevice(system_.sysRoot, major_, minor_);
+    } else if (IsFuse(d.fsType)) {
+      removable = IsRegularFile(d.source);  // an image: like a loop device
+    }
+    return DriveTypeFor(d.fsType, removable);
   }
 
   std::string DriveFolder(char letter) override {
@@ -93,9 +127,26 @@ class LinuxPlatform : public Platform {
     MountedDrive d;
     if (!Find(std::string(1, letter), &d)) return std::string();
     std::string label;
-    std::string root = std::string(1, d.letter) + ":\\";
-    if (VolumeLabel(root, &label) && !label.empty()) return label + " (" + d.mountPoint + ")";
+    if (LabelOf(d, &label) && !label.empty()) return label + " (" + d.mountPoint + ")";
     return "(" + d.mountPoint + ")";
+  }
+
+  bool FlushDrive(const std::string& drive, std::string* error) override {
+    MountedDrive d;
+    if (!Find(drive, &d)) {
+      if (error) *error = std::strerror(ENODEV);
+      return false;
+    }
+    const int folder = open(d.mountPoint.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+      if (error) *error = std::strerror(errno);
+      return false;
+    }
+    // syncfs also reports a write that failed earlier on this file system.
+    const bool ok = syncfs(folder) == 0;
+    if (!ok && error) *error = std::strerror(errno);
+    close(folder);
+    return ok;
   }
 
   bool IsProcessRunning(const std::string& exeName) override {
@@ -138,7 +189,17 @@ class LinuxPlatform : public Platform {
     MountedDrive d;
     if (!Find(drive, &d) || d.source.rfind("/dev/", 0) != 0 || d.mountPoint == "/") return false;
     const std::string device = ShellQuote(d.source);
-    if (RunCommand("udisksctl unmount -b " + device + " >/dev/null 2>&1") != 0) return false;
+    // A FUSE driver has no device of its own to unmount; its mount goes.
+    const std::string unmount =
+        IsFuse(d.fsType) ? std::string(geteuid() == 0 ? "umount " : "fusermount -u ") +
+                               ShellQuote(d.mountPoint)
+                         : "udisksctl unmount -b " + device;
+    {
+      // udisks may mount it again elsewhere: the key's letter goes with it.
+      std::lock_guard<std::mutex> lock(mutex_);
+      letters_.FollowDevice(d.letter);
+    }
+    if (RunCommand(unmount + " >/dev/null 2>&1") != 0) return false;
     const std::string fsck = std::string(geteuid() == 0 ? "" : "pkexec ") + "fsck -V " + device;
     const std::string inTerminal =
         fsck + "; echo; echo 'Premere Invio per chiudere.'; read answer";
@@ -148,6 +209,7 @@ class LinuxPlatform : public Platform {
   }
 
   int RunCommand(const std::string& commandLine) override {
+    if (system_.runCommand) return system_.runCommand(commandLine);
     return Spawn({"/bin/sh", "-c", commandLine}, std::string(), true);
   }
 
@@ -167,11 +229,22 @@ class LinuxPlatform : public Platform {
   std::string ExecutablePath() override { return RealPath("/proc/self/exe"); }
 
  private:
-  static std::vector<MountedDrive> Drives() {
-    return DrivesFromMountInfo(ReadWholeFile("/proc/self/mountinfo"));
+  std::vector<MountedDrive> Drives() {
+    std::vector<MountedDrive> mounts = DriveMounts(ReadWholeFile(system_.mountInfo));
+    // A FUSE mount of a device is told apart by that device, so that its
+    // letter can follow the device when it is mounted again.
+    for (MountedDrive& m : mounts) {
+      unsigned major_ = 0, minor_ = 0;
+      if (m.major == 0 && BlockDeviceOf(m, &major_, &minor_)) {
+        m.major = major_;
+        m.minor = minor_;
+      }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    return letters_.Assign(std::move(mounts));
   }
 
-  static bool Find(const std::string& rootOrLetter, MountedDrive* out) {
+  bool Find(const std::string& rootOrLetter, MountedDrive* out) {
     if (rootOrLetter.empty()) return false;
     char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rootOrLetter[0])));
     for (const MountedDrive& d : Drives()) {
@@ -181,6 +254,43 @@ class LinuxPlatform : public Platform {
       }
     }
     return false;
+  }
+
+  // udev's record of the device, then the device itself, then by-label.
+  bool LabelOf(const MountedDrive& d, std::string* label) {
+    unsigned major_ = 0, minor_ = 0;
+    const bool onDevice = BlockDeviceOf(d, &major_, &minor_);
+    if (onDevice) {
+      const std::string record = ReadWholeFile(system_.udevData + "/b" +
+                                               std::to_string(major_) + ":" +
+                                               std::to_string(minor_));
+      if (LabelFromUdevRecord(record, label)) return true;
+    }
+    std::string node;
+    if (!d.source.empty() && d.source[0] == '/') {
+      struct stat st;
+      if (stat(d.source.c_str(), &st) == 0 && (S_ISBLK(st.st_mode) || S_ISREG(st.st_mode)))
+        node = d.source;
+    }
+#ifdef QUOR_WITH_BLKID
+    if (!node.empty() && LabelFromDevice(node, label)) return true;
+#endif
+    if (node.empty()) return false;
+    const std::string device = RealPath(node);
+    DIR* dir = opendir(system_.byLabel.c_str());
+    if (!dir) return false;
+    bool found = false;
+    while (dirent* e = readdir(dir)) {
+      std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      if (RealPath(system_.byLabel + "/" + name) == device) {
+        *label = UnescapeUdevLabel(name);
+        found = true;
+        break;
+      }
+    }
+    closedir(dir);
+    return found;
   }
 
   static std::string ShellQuote(const std::string& text) {
@@ -224,11 +334,19 @@ class LinuxPlatform : public Platform {
     if (waitpid(pid, &status, 0) < 0) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+
+  const LinuxSystem system_;
+  std::mutex mutex_;  // the letters: the worker thread reaches them too
+  DriveLetters letters_;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateNative() { return std::make_unique<LinuxPlatform>(); }
+std::unique_ptr<Platform> CreateLinux(LinuxSystem system) {
+  return std::make_unique<LinuxPlatform>(std::move(system));
+}
+
+std::unique_ptr<Platform> CreateNative() { return CreateLinux(LinuxSystem()); }
 
 }  // namespace platform
 

@@ -6,8 +6,11 @@
 //
 // Drive letters everywhere: each implementation gives every drive a letter
 // and a native root folder (Windows its own; Linux C for "/" and D, E, ...
-// for the other mounted file systems in mount-point order; the simulated
-// table one letter per row). Key paths keep the Windows form ("E:\...").
+// for the other mounted file systems, in mount-point order at first; the
+// simulated table one letter per row). Key paths keep the Windows form
+// ("E:\..."). A letter stays with its file system: while the program runs
+// it never comes to name another one, so a path formed from KeyRoot reaches
+// the key it was accepted on or nothing.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +90,13 @@ class Platform {
   virtual bool CheckDisk(const std::string& chkdskCommandLine,
                          const std::string& drive) = 0;
 
+  // Makes what was written to the drive (given as "E:\", "e:" or any key
+  // text that starts with its letter) reach the device, so that the key
+  // can be pulled out safely. False, with a reason in *error when error is
+  // not null, when the drive does not exist or its writes could not be
+  // completed.
+  virtual bool FlushDrive(const std::string& drive, std::string* error) = 0;
+
   // Native folder that plays the earlier product's drive C ("C:\").
   virtual std::string LegacySystemRoot() = 0;
 
@@ -124,6 +134,10 @@ std::string LegacyPath(const std::string& windowsPath);
 // native folder without regard to case. Shared by the helpers above.
 std::string ResolveBelow(const std::string& nativeFolder,
                          const std::string& relative);
+
+// Current().FlushDrive: called before a command that wrote to the key says
+// it succeeded.
+bool FlushDrive(const std::string& keyText, std::string* error = nullptr);
 
 // Whether a file (not a folder) exists at a native path.
 bool FileExists(const std::string& nativePath);

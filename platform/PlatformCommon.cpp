@@ -132,6 +132,10 @@ std::string LegacyPath(const std::string& windowsPath) {
   return ResolveBelow(root, rest);
 }
 
+bool FlushDrive(const std::string& keyText, std::string* error) {
+  return Current().FlushDrive(keyText, error);
+}
+
 bool FileExists(const std::string& nativePath) {
   if (nativePath.empty()) return false;
   std::error_code ec;

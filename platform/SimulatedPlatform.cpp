@@ -143,6 +143,30 @@ int SimulatedPlatform::RunCommand(const std::string& commandLine) {
   return 0;
 }
 
+void SimulatedPlatform::SetFlushFails(bool fails) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  flushFails_ = fails;
+}
+
+std::vector<std::string> SimulatedPlatform::Flushes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return flushes_;
+}
+
+bool SimulatedPlatform::FlushDrive(const std::string& drive, std::string* error) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  flushes_.push_back(drive);
+  if (!Find(drive)) {
+    if (error) *error = "No such device";
+    return false;
+  }
+  if (flushFails_) {
+    if (error) *error = "Input/output error";
+    return false;
+  }
+  return true;
+}
+
 std::string SimulatedPlatform::LegacySystemRoot() { return legacyRoot_; }
 
 std::string SimulatedPlatform::ExecutablePath() {

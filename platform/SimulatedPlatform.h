@@ -43,6 +43,10 @@ class SimulatedPlatform : public Platform {
   // Makes CheckDisk fail (a key that cannot be unmounted).
   void SetCheckDiskFails(bool fails) { checkDiskFails_ = fails; }
   void SetExecutablePath(const std::string& path) { exePath_ = path; }
+  // Makes FlushDrive fail from now on (a key whose writes did not reach it).
+  void SetFlushFails(bool fails);
+  // The drive texts FlushDrive was asked to flush so far, in order.
+  std::vector<std::string> Flushes() const;
 
   // Starts and command runs so far, in order.
   std::vector<LaunchRecord> Launches() const;
@@ -57,6 +61,7 @@ class SimulatedPlatform : public Platform {
                            const std::string& workDir) override;
   bool CheckDisk(const std::string& chkdskCommandLine, const std::string& drive) override;
   int RunCommand(const std::string& commandLine) override;
+  bool FlushDrive(const std::string& drive, std::string* error) override;
   std::string LegacySystemRoot() override;
   std::string ExecutablePath() override;
 
@@ -71,6 +76,8 @@ class SimulatedPlatform : public Platform {
   bool checkDiskFails_ = false;
   mutable std::mutex mutex_;
   std::vector<LaunchRecord> launches_;
+  bool flushFails_ = false;
+  std::vector<std::string> flushes_;
 };
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -104,6 +105,30 @@ class WindowsPlatform : public Platform {
     // one: a quoted program followed by quoted arguments would lose its
     // quotes. One more pair around the whole line is what it drops instead.
     return std::system(("\"" + commandLine + "\"").c_str());
+  }
+
+  bool FlushDrive(const std::string& drive, std::string* error) override {
+    if (drive.size() < 2 || drive[1] != ':') {
+      if (error) *error = "invalid drive";
+      return false;
+    }
+    // Flushing a whole volume takes administrator rights; without them the
+    // writes stand as Windows keeps them, and removable drives are written
+    // through (quick removal) unless the user chose otherwise.
+    const std::string volume = "\\\\.\\" + drive.substr(0, 2);
+    HANDLE handle = ::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD code = ::GetLastError();
+      if (code == ERROR_ACCESS_DENIED) return true;
+      if (error) *error = "error " + std::to_string(code);
+      return false;
+    }
+    const bool ok = ::FlushFileBuffers(handle) != 0;
+    if (!ok && error) *error = "error " + std::to_string(::GetLastError());
+    ::CloseHandle(handle);
+    return ok;
   }
 
   std::string LegacySystemRoot() override { return "C:\\"; }

@@ -270,6 +270,14 @@
         <source>Esportazione non riuscita, nessun file scritto:</source>
         <translation>Export failed, no file was written:</translation>
     </message>
+    <message>
+        <source>Scrittura sulla chiave Quorvane non completata: non rimuovere la chiave e ripetere l'operazione.</source>
+        <translation>Writing to the Quorvane key did not complete: do not remove the key, and repeat the operation.</translation>
+    </message>
+    <message>
+        <source>Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.</source>
+        <translation>The Quorvane key is no longer connected: connect it again and retry, or restart the program.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -270,6 +270,14 @@
         <source>Esportazione non riuscita, nessun file scritto:</source>
         <translation>Falha na exportação, nenhum arquivo foi gravado:</translation>
     </message>
+    <message>
+        <source>Scrittura sulla chiave Quorvane non completata: non rimuovere la chiave e ripetere l'operazione.</source>
+        <translation>A gravação na chave Quorvane não foi concluída: não remova a chave e repita a operação.</translation>
+    </message>
+    <message>
+        <source>Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.</source>
+        <translation>A chave Quorvane não está mais conectada: conecte-a novamente e tente de novo, ou reinicie o programa.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -56,6 +56,12 @@ T = {
     "2. Premere il tasto OK o CANCEL per annullare.": ("2. Press OK, or CANCEL to cancel.", "2. Clique em OK, ou em CANCEL para cancelar."),
     "2. Selezionare l'originale da associare.": ("2. Select the original to link it to.", "2. Selecione o original a associar."),
     "3. Premere il bottone Registra Modificato.": ("3. Press the Register Modified button.", "3. Clique no botão Registrar Modificado."),
+    "Scrittura sulla chiave Quorvane non completata: non rimuovere la chiave e ripetere l'operazione.": (
+        "Writing to the Quorvane key did not complete: do not remove the key, and repeat the operation.",
+        "A gravação na chave Quorvane não foi concluída: não remova a chave e repita a operação."),
+    "Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.": (
+        "The Quorvane key is no longer connected: connect it again and retry, or restart the program.",
+        "A chave Quorvane não está mais conectada: conecte-a novamente e tente de novo, ou reinicie o programa."),
     "Modificato già registrato nel Database.": (
         "This modified file is already registered in the database.", "Modificado já registrado no banco de dados."),
     "Nessun file originale trovato.": ("No original file found.", "Nenhum arquivo original encontrado."),

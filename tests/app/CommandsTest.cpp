@@ -145,3 +145,19 @@ TEST_F(Commands, ExitButtonAndMenuEndTheProgramWithoutAQuestion) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Commands, ServicePackStartsOnlyOnceItIsOnTheKey) {
+  fixture::WriteFile(dir_ / "sp.qsp", "MZ pack");
+  auto form = Accepted(false);
+  machine_->SetFlushFails(true);
+  prompts_.answerOpen(QString::fromStdString(dir_ / "sp.qsp"));
+  form->ui()->BTN_SP->click();
+  EXPECT_EQ(machine_->Flushes(), std::vector<std::string>{"E:\\ZKM_Quorvane\\"});
+  EXPECT_EQ(prompts_.messages, QStringList{Msg(1090) + " (Input/output error)"});
+  EXPECT_TRUE(machine_->Launches().empty());
+  EXPECT_FALSE(form->terminateRequested());
+}
+
+}  // namespace

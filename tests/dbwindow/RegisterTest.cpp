@@ -367,3 +367,22 @@ TEST_F(RegisterTest, WindowTakesNoCommandWhileTheArchiveIsWritten) {
 }
 
 }  // namespace
+
+// The registration is done once its archive and row are on the key; a key
+// whose writes cannot be completed is a failed registration.
+TEST_F(RegisterTest, RegisteredOnlyOnceTheKeyIsFlushed) {
+  auto& machine = static_cast<platform::SimulatedPlatform&>(platform::Current());
+  key.AddDriver(Matching("DRV1"));
+  ToConfirmation("DRV1");
+  ui()->BTN_ORI_REG->click();
+  EXPECT_EQ(machine.Flushes(), std::vector<std::string>{kKeyRoot});
+  EXPECT_EQ(prompts.messages, QStringList({Msg(1024)}));
+
+  prompts.messages.clear();
+  machine.SetFlushFails(true);
+  const std::string second = drive / "second.bin";
+  fixture::WriteFile(second, content + "changed");
+  ToConfirmation("DRV1", second);
+  ui()->BTN_ORI_REG->click();
+  EXPECT_EQ(prompts.messages, QStringList({Msg(1090) + " (Input/output error)"}));
+}

@@ -235,3 +235,21 @@ TEST_F(DriverChange, ADriverFileThatCannotBeRemovedIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// A recatalogue or a deletion is reported done only once it is on the key.
+TEST_F(DriverChange, ChangesAreDoneOnlyOnceTheKeyIsFlushed) {
+  machine_->SetFlushFails(true);
+  Recatalogue("U1");
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages, QStringList({Msg(1090) + " (Input/output error)"}));
+  machine_->SetFlushFails(false);
+  prompts_.messages.clear();
+  prompts_.answerQuestion(TMsgFm::kOk);
+  ui_->BTN_DEL_DRV->click();
+  EXPECT_EQ(prompts_.messages, QStringList({Msg(1046)}));
+  EXPECT_EQ(machine_->Flushes().size(), 2u);
+}
+
+}  // namespace

@@ -346,3 +346,42 @@ TEST_F(Jobs, RestoreOfAVanishedOrDamagedArchiveNamesItAndChangesNothing) {
 }
 
 }  // namespace
+
+// Written to the key: done only once the writes are on it; a backup wrote
+// nothing there and flushes nothing.
+TEST(JobsOnKey, ImportIsCompleteOnlyOnceTheKeyIsFlushed) {
+  fixture::TempDir dir;
+  const std::string drive = dir / "e";
+  fs::create_directories(drive);
+  fixture::KeyBuilder key(drive);
+  key.SetCustomer("7");
+  auto* machine = new SimulatedPlatform;
+  machine->AddDrive('E', drive, "QUORVANE", platform::kDriveRemovable);
+  platform::Install(std::unique_ptr<platform::Platform>(machine));
+  ScriptedPrompts prompts;
+  {
+    TForm1 form;
+    form.ui()->Button6->click();
+    auto run = [&](QPushButton* button) {
+      button->click();
+      QDeadlineTimer deadline(120000);
+      while (form.jobRunning() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      ASSERT_FALSE(form.jobRunning());
+    };
+    const QString archive = QString::fromStdString(dir / "db.qbk");
+    prompts.answerSave(archive);
+    run(form.ui()->Button1);
+    EXPECT_TRUE(machine->Flushes().empty());
+    prompts.answerOpen(archive);
+    run(form.ui()->Button2);
+    EXPECT_EQ(machine->Flushes(), std::vector<std::string>{"E:\\"});
+    machine->SetFlushFails(true);
+    prompts.answerOpen(archive);
+    run(form.ui()->Button2);
+    EXPECT_EQ(prompts.messages,
+              QStringList({"Backup Completato.", "Restore Completato.",
+                           Msg(1056) + " " + Msg(1090) + " (Input/output error)"}));
+  }
+  platform::Install(nullptr);
+}

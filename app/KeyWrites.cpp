@@ -1,0 +1,20 @@
+#include "app/KeyWrites.h"
+
+#include "app/Prompts.h"
+#include "app/Texts.h"
+#include "platform/Platform.h"
+
+QString UnsavedKeyWrites(const std::string& keyText) {
+  std::string reason;
+  if (platform::FlushDrive(keyText, &reason)) return QString();
+  QString text = Msg(1090);
+  if (!reason.empty()) text += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(reason.c_str()));
+  return text;
+}
+
+bool KeyWritesSaved(QWidget* parent, const std::string& keyText) {
+  const QString failure = UnsavedKeyWrites(keyText);
+  if (failure.isEmpty()) return true;
+  Prompts::current().message(parent, failure);
+  return false;
+}
