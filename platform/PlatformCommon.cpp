@@ -135,7 +135,7 @@ std::string LegacyPath(const std::string& windowsPath) {
 bool FileExists(const std::string& nativePath) {
   if (nativePath.empty()) return false;
   std::error_code ec;
-  return fs::is_regular_file(fs::path(nativePath), ec);
+  return fs::is_regular_file(fs::u8path(nativePath), ec);
 }
 
 }  // namespace platform

@@ -270,6 +270,14 @@
         <source>Esportazione non riuscita, nessun file scritto:</source>
         <translation>Export failed, no file was written:</translation>
     </message>
+    <message>
+        <source>L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.</source>
+        <translation>The chosen original is no longer registered in the database: choose it again from the list. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
+        <translation>The database has no free number left for a new registration. Nothing was written.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -270,6 +270,14 @@
         <source>Esportazione non riuscita, nessun file scritto:</source>
         <translation>Falha na exportação, nenhum arquivo foi gravado:</translation>
     </message>
+    <message>
+        <source>L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.</source>
+        <translation>O original escolhido não está mais registrado no banco de dados: escolha-o novamente na lista. Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
+        <translation>O banco de dados não tem mais números livres para um novo registro. Nada foi gravado.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
