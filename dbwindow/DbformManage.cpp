@@ -252,7 +252,7 @@ void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& 
     Prompts::current().message(this, Msg(1073) + QLatin1Char(' ') + reason);
   };
   QByteArray content;
-  QString reason;
+  QString reason = QString::fromLocal8Bit(std::strerror(ENOENT));
   if (!platform::FileExists(storedPath) || !ReadWholeFile(storedPath, &content, &reason))
     return fail(PathText(storedPath) + QStringLiteral(": ") + reason);
   if (keystore::IsStoredArchive(content.toStdString())) {
