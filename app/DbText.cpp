@@ -1,22 +1,17 @@
 #include "app/DbText.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "db/Cp1252.h"
 
 QString FromCp1252(const std::string& bytes) {
-  QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
-  if (!decoder.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return QString::fromStdString(cp1252::ToUtf8(bytes));
 }
 
 bool ToCp1252(const QString& text, std::string* bytes) {
-  QStringEncoder encoder("windows-1252", QStringConverter::Flag::Stateless);
-  if (!encoder.isValid()) return false;
-  QByteArray encoded = encoder.encode(text);
-  if (encoder.hasError()) return false;
-  // The encoder replaces what it cannot map with '?': reject that too.
-  if (FromCp1252(encoded.toStdString()) != text) return false;
-  *bytes = encoded.toStdString();
+  std::string encoded;
+  if (!cp1252::FromUtf8(text.toStdString(), &encoded)) return false;
+  // A lone surrogate leaves toStdString as a stand-in character: refused too.
+  if (FromCp1252(encoded) != text) return false;
+  *bytes = std::move(encoded);
   return true;
 }
 

@@ -83,6 +83,8 @@ const Entry kTable[] = {
     {1075, QT_TRANSLATE_NOOP("Messages", "Selezionare la Marca e il Modello prima di aggiornare il Driver.")},
     {1076, QT_TRANSLATE_NOOP("Messages", "Driver rimosso dal Database, ma impossibile cancellare il file del driver:")},
     {1077, QT_TRANSLATE_NOOP("Messages", "Testo non valido: contiene caratteri che il Database non può memorizzare.")},
+    {1078, QT_TRANSLATE_NOOP("Messages", "L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.")},
+    {1079, QT_TRANSLATE_NOOP("Messages", "Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.")},
     {1090, QT_TRANSLATE_NOOP("Messages", "Scrittura sulla chiave Quorvane non completata: non rimuovere la chiave e ripetere l'operazione.")},
     {1091, QT_TRANSLATE_NOOP("Messages", "Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.")},
 };

@@ -52,22 +52,34 @@ const char kNoStatement[] = "Null Virtual Machine pointer";
 const char kBadIndex[] = "Invalid field index requested";
 const char kBadName[] = "Invalid field name requested";
 const char kBadScalar[] = "Invalid scalar query";
+const char kOutOfRange[] = "Integer out of range";
 
 // atoi's reading: blanks, a sign, then digits up to the first non-digit.
-int ReadDecimal(const char* text) {
-  if (!text) return 0;
+// False when the number does not fit 32 bits (atoi leaves it undefined).
+bool ReadDecimal(const char* text, int* number) {
+  *number = 0;
+  if (!text) return true;
   while (std::isspace(static_cast<unsigned char>(*text))) ++text;
   bool negative = false;
   if (*text == '+' || *text == '-') negative = *text++ == '-';
   long long value = 0;
   while (std::isdigit(static_cast<unsigned char>(*text))) {
     value = value * 10 + (*text++ - '0');
-    if (value > 2147483648LL) value = 2147483648LL;  // atoi leaves overflow undefined: saturate
+    if (value > 2147483648LL) return false;
   }
-  if (negative) return static_cast<int>(-value);
-  return value > 2147483647LL ? 2147483647 : static_cast<int>(value);
+  if (negative) value = -value;
+  if (value > 2147483647LL) return false;
+  *number = static_cast<int>(value);
+  return true;
 }
 }  // namespace
+
+bool DbException::isOutOfRange() const {
+  static const std::size_t kDetail = std::strlen(kOutOfRange);
+  const std::size_t length = message_ ? std::strlen(message_) : 0;
+  return code_ == kLayerError && length >= kDetail &&
+         std::strcmp(message_ + length - kDetail, kOutOfRange) == 0;
+}
 
 // ---- DbQuery ----------------------------------------------------------------
 
@@ -267,5 +279,8 @@ int DbConnection::runScalar(const char* sql) {
   DbQuery result = runQuery(sql);
   if (result.atEnd() || result.columnCount() < 1)
     throw DbException(DbException::kLayerError, kBadScalar);
-  return ReadDecimal(result.columnText(0));
+  int number = 0;
+  if (!ReadDecimal(result.columnText(0), &number))
+    throw DbException(DbException::kLayerError, kOutOfRange);
+  return number;
 }

@@ -25,6 +25,8 @@ class DbException : public std::exception {
   ~DbException() override;
 
   int code() const { return code_; }
+  // Whether this is runScalar's report of a number outside 32 bits.
+  bool isOutOfRange() const;
   const char* message() const { return message_; }
   const char* what() const noexcept override { return message_ ? message_ : ""; }
 
@@ -151,7 +153,8 @@ class DbConnection {
   // The first column of the first row as a decimal integer, read the way
   // atoi reads it: blanks, a sign, digits up to the first non-digit; no
   // digits give 0, and so does a NULL first column. Throws "Invalid scalar
-  // query" when there is no row or no column.
+  // query" when there is no row or no column, and "Integer out of range"
+  // (isOutOfRange) when the number does not fit a signed 32-bit integer.
   int runScalar(const char* sql);
   int runScalar(const std::string& sql) { return runScalar(sql.c_str()); }
   // Milliseconds to retry a statement that meets another connection's lock

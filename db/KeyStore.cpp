@@ -1,7 +1,8 @@
 #include "db/KeyStore.h"
 
 #include "db/DbConnection.h"
-#include "platform/Platform.h"
+#include "db/KeyPaths.h"
+#include "db/SqlText.h"
 
 namespace keystore {
 
@@ -10,34 +11,8 @@ const char* const kOriginalMarker = "DataBase\\Original\\";
 const char* const kModifiedMarker = "DataBase\\Modified\\";
 
 std::string DatabasePath(const std::string& keyRoot) {
-  return platform::NativePath(keyRoot, "Database\\zkm.db");
+  return keypaths::KeyFolders(keyRoot).DatabasePath();
 }
-std::string OriginalsFolder(const std::string& keyRoot) {
-  return platform::NativePath(keyRoot, "Database\\ORI\\");
-}
-std::string ModifiedFolder(const std::string& keyRoot) {
-  return platform::NativePath(keyRoot, "Database\\MOD\\");
-}
-std::string DriversFolder(const std::string& keyRoot) {
-  return platform::NativePath(keyRoot, "Database\\DRT\\");
-}
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  return name.find_first_of("\\/:") == std::string::npos;
-}
-std::string StoredOriginalPath(const std::string& keyRoot, const std::string& nomeFile) {
-  if (!IsPlainFileName(nomeFile)) return std::string();
-  return platform::NativePath(keyRoot, "Database\\ORI\\" + nomeFile);
-}
-std::string StoredModifiedPath(const std::string& keyRoot, const std::string& nomeFile) {
-  if (!IsPlainFileName(nomeFile)) return std::string();
-  return platform::NativePath(keyRoot, "Database\\MOD\\" + nomeFile);
-}
-std::string DriverFilePath(const std::string& keyRoot, const std::string& nomeFile, bool user) {
-  if (!IsPlainFileName(nomeFile)) return std::string();
-  return platform::NativePath(keyRoot, "Database\\DRT\\" + nomeFile + (user ? ".DRU" : ".DRT"));
-}
-
 std::string OriginalFileName(int id) { return std::to_string(id) + ".ori"; }
 std::string ModifiedFileName(int id) { return std::to_string(id) + ".mod"; }
 
@@ -46,16 +21,24 @@ const char* const kNextModifiedIdSql = "select ifnull(max(id_mod)+1,1) as id fro
 const char* const kNextRequestIdSql =
     "select ifnull(max(id_request)+1,1) as ID from drv_download;";
 
-int NextOriginalId(DbConnection& db) { return db.runScalar(kNextOriginalIdSql); }
+namespace {
 
-int NextModifiedId(DbConnection& db) { return db.runScalar(kNextModifiedIdSql); }
-
-int NextRequestId(DbConnection& db) {
-  DbQuery query = db.runQuery(kNextRequestIdSql);
-  const int id = query.columnInt("ID", 1);
-  query.release();
-  return id;
+bool NextId(DbConnection& db, const char* sql, int* id) {
+  try {
+    *id = db.runScalar(sql);
+    return true;
+  } catch (const DbException& e) {
+    if (e.isOutOfRange()) return false;
+    throw;
+  }
 }
+
+}  // namespace
+
+bool NextOriginalId(DbConnection& db, int* id) { return NextId(db, kNextOriginalIdSql, id); }
+bool NextModifiedId(DbConnection& db, int* id) { return NextId(db, kNextModifiedIdSql, id); }
+// The only row's first column is "ID".
+bool NextRequestId(DbConnection& db, int* id) { return NextId(db, kNextRequestIdSql, id); }
 
 std::string DisplayName(const std::string& path, const std::string& nomeFile, bool modified) {
   return path == (modified ? kModifiedMarker : kOriginalMarker) ? nomeFile : path;
@@ -69,24 +52,53 @@ bool IsStoredArchive(const std::vector<unsigned char>& content) {
   return content.size() >= 2 && content[0] == 'P' && content[1] == 'K';
 }
 
-bool RunInTransaction(DbConnection& db, const std::string& statement) {
+bool RunInTransaction(DbConnection& db, const std::string& statement, bool mustChangeRow) {
   try {
     db.runStatement("begin transaction;");
   } catch (...) {
     return false;
   }
   try {
-    db.runStatement(statement);
-    db.runStatement("commit transaction;");
-    return true;
-  } catch (...) {
-    try {
-      db.runStatement("rollback transaction;");
-    } catch (...) {
-      // The caller's own message must show whatever the rollback says.
+    if (db.runStatement(statement) > 0 || !mustChangeRow) {
+      db.runStatement("commit transaction;");
+      return true;
     }
-    return false;
+  } catch (...) {
+    // Rolled back below, like a statement that changed no row it had to.
   }
+  try {
+    db.runStatement("rollback transaction;");
+  } catch (...) {
+    // The caller's own message must show whatever the rollback says.
+  }
+  return false;
+}
+
+namespace {
+
+std::string OriginalCondition(int originalId, const std::string& originalMd5) {
+  // A NULL MD5 is listed, and so compared, as the empty text.
+  return "ID_ORI = " + std::to_string(originalId) + " and ifnull(MD5,'') = '" +
+         SqlValue(originalMd5) + "'";
+}
+
+}  // namespace
+
+bool IsOriginalRegistered(DbConnection& db, int originalId, const std::string& originalMd5) {
+  DbQuery row =
+      db.runQuery("select 1 from ORI where " + OriginalCondition(originalId, originalMd5) + ";");
+  const bool found = !row.atEnd();
+  row.release();
+  return found;
+}
+
+std::string InsertModifiedStatement(const ModifiedRow& row) {
+  return "insert into MOD (ID_MOD, NOMEFILE, ID_ORI, [NOTE], PATH, MD5, LAST_MOD_DATE ) select " +
+         std::to_string(row.id) + ", '" + SqlValue(ModifiedFileName(row.id)) + "'," +
+         std::to_string(row.originalId) + ", '" + SqlValue(row.note) + "', '" +
+         SqlValue(row.fileName) + "', '" + SqlValue(row.md5) + "', " + kNow +
+         " where exists (select 1 from ORI where " +
+         OriginalCondition(row.originalId, row.originalMd5) + ");";
 }
 
 }  // namespace keystore

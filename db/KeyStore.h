@@ -1,8 +1,7 @@
-// The key's data below KeyRoot: where the database and the stored files
-// live, how stored files are named, how ids are allocated, which rows are
+// The key's data below KeyRoot: where the database lives, how stored files
+// are named, how ids are allocated, which rows are
 // marker rows, and how a change runs in a transaction. KeyRoot is in the
-// Windows form ("E:\ZKM_Quorvane\"); the returned paths are native, with
-// every existing component matched without regard to case.
+// Windows form ("E:\ZKM_Quorvane\").
 #pragma once
 
 #include <string>
@@ -13,22 +12,10 @@ class DbConnection;
 
 namespace keystore {
 
-// Native paths; empty when the key's drive does not exist (opening an
-// empty database path fails as SQLITE_CANTOPEN).
-std::string DatabasePath(const std::string& keyRoot);            // Database\zkm.db
-std::string OriginalsFolder(const std::string& keyRoot);         // Database\ORI\ (trailing separator)
-std::string ModifiedFolder(const std::string& keyRoot);          // Database\MOD\ (trailing separator)
-std::string DriversFolder(const std::string& keyRoot);           // Database\DRT\ (trailing separator)
-// The stored file a row's NOMEFILE names. NOMEFILE comes from the database:
-// a name that is not a plain file name (empty, ".", "..", or holding '\',
-// '/' or ':') names no file and gives an empty path, so that nothing outside
-// the folders is ever read or removed on a row's say-so.
-std::string StoredOriginalPath(const std::string& keyRoot, const std::string& nomeFile);
-std::string StoredModifiedPath(const std::string& keyRoot, const std::string& nomeFile);
-bool IsPlainFileName(const std::string& name);
-// Database\DRT\ + name + ".DRU" for user drivers, ".DRT" for the maker's;
-// empty, like the stored-file paths, for a name that is not a plain one.
-std::string DriverFilePath(const std::string& keyRoot, const std::string& nomeFile, bool user);
+// The database's native path; empty when the key's drive does not exist
+// (opening an empty path fails as SQLITE_CANTOPEN). The files that rows
+// name are found through keypaths::KeyFolders.
+std::string DatabasePath(const std::string& keyRoot);  // Database\zkm.db
 
 // Stored-file names: 12 -> "12.ori", "12.mod".
 std::string OriginalFileName(int id);
@@ -36,13 +23,16 @@ std::string ModifiedFileName(int id);
 
 // The id allocation queries, and the functions that run them (before the
 // transaction that inserts): the largest id plus one, or 1 for an empty
-// table. Throw DbException as the layer does.
-extern const char* const kNextOriginalIdSql;  // through runScalar
-extern const char* const kNextModifiedIdSql;  // through runScalar
-extern const char* const kNextRequestIdSql;   // through runQuery, column "ID"
-int NextOriginalId(DbConnection& db);
-int NextModifiedId(DbConnection& db);
-int NextRequestId(DbConnection& db);
+// table. They return false when that number does not fit a signed 32-bit
+// integer (an id 2147483647 is taken): the table has no new id, and the
+// caller refuses before it writes anything. Other failures throw
+// DbException as the layer does.
+extern const char* const kNextOriginalIdSql;
+extern const char* const kNextModifiedIdSql;
+extern const char* const kNextRequestIdSql;  // its column is "ID"
+bool NextOriginalId(DbConnection& db, int* id);
+bool NextModifiedId(DbConnection& db, int* id);
+bool NextRequestId(DbConnection& db, int* id);
 
 // What insertions put unquoted into VALUES for the local time.
 extern const char* const kNow;
@@ -64,7 +54,27 @@ bool IsStoredArchive(const std::vector<unsigned char>& content);
 // statement or the commit (a DbException or any other) runs "rollback
 // transaction;", swallowing any error of the rollback itself, and returns
 // false; so does a failed begin, which leaves any transaction already open
-// alone. Never throws: the caller shows its own message and closes.
-bool RunInTransaction(DbConnection& db, const std::string& statement);
+// alone. With mustChangeRow a statement that changed no row is a failure
+// too. Never throws: the caller shows its own message and closes.
+bool RunInTransaction(DbConnection& db, const std::string& statement, bool mustChangeRow = false);
+
+// A modified file is always tied to its original: the ORI row with this id
+// and this MD5 text (the original the user chose, as it was listed). An id
+// reused by a later original has another MD5 and does not count.
+bool IsOriginalRegistered(DbConnection& db, int originalId, const std::string& originalMd5);
+
+// A new MOD row (texts in Windows-1252, escaped here) for the stored file
+// ModifiedFileName(id). The statement adds the row only while the original
+// is registered as IsOriginalRegistered tells, and changes no row
+// otherwise: run it with mustChangeRow.
+struct ModifiedRow {
+  int id = 0;
+  int originalId = 0;
+  std::string originalMd5;
+  std::string note;      // MOD.NOTE, line breaks as stored
+  std::string fileName;  // PATH: the file's own name, without folder
+  std::string md5;
+};
+std::string InsertModifiedStatement(const ModifiedRow& row);
 
 }  // namespace keystore

@@ -33,6 +33,8 @@ class TForm2 : public QDialog {
   // DrvList, the user-driver mark (valid only for a user driver).
   static constexpr int kImageRole = Qt::UserRole + 1;
   static constexpr int kUserDriverRole = Qt::UserRole + 2;
+  // In OriList, the original's MD5 text as the search found it.
+  static constexpr int kOriginalMd5Role = Qt::UserRole + 3;
 
   explicit TForm2(QWidget* parent = nullptr);
   ~TForm2() override;
@@ -160,12 +162,15 @@ class TForm2 : public QDialog {
   // ID_ORI of the original that PNL_MOD2 registers against, taken when the
   // panel was opened; never the file management's selection.
   const std::string& registrationOriginalId() const { return RegistrationOriginalId; }
+  // Registration refuses unless ORI still holds that id with this MD5 text.
+  const std::string& registrationOriginalMd5() const { return RegistrationOriginalMd5; }
 
  private:
   void ConnectRegistration();
   QTreeWidgetItem* SelectedRow(QTreeWidget* list) const;
 
   std::string RegistrationOriginalId;
+  std::string RegistrationOriginalMd5;
   // Browsing, exporting and deleting stored files.
  public:
   void MarcaDBChange();
@@ -192,13 +197,11 @@ class TForm2 : public QDialog {
   // Fills PNL_MNG_DB_MOD for SelectedOriginalId; false (after message
   // 1038) when the original or its driver is gone.
   bool ShowModifiedFiles();
-  // Writes the content of a stored file (the entry nomeFile of a stored
-  // archive, or the file itself) to a file the user chooses. Nothing is
+  // Writes the content of a stored file at a native path (the entry nomeFile
+  // of a stored archive, or the file itself) to a file the user chooses. Nothing is
   // written unless the whole content was read; a failure is reported.
-  void ExportStoredFile(const QString& storedPath, const std::string& nomeFile,
+  void ExportStoredFile(const std::string& storedPath, const std::string& nomeFile,
                         const std::string& path, bool modified);
-  // Native path of the stored file NOMEFILE (Windows-1252) of ORI or MOD.
-  QString StoredFilePath(const std::string& nomeFile, bool modified) const;
   // Removes a stored file after its row went; false (after telling the
   // user) when the file is still there.
   bool RemoveStoredFile(const std::string& nomeFile, bool modified);

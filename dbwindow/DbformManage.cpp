@@ -3,13 +3,14 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "app/ComboIndex.h"
@@ -20,10 +21,13 @@
 #include "app/Texts.h"
 #include "archive/Brennowzip.h"
 #include "db/DbConnection.h"
+#include "db/KeyPaths.h"
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
 #include "dbwindow/DbformCommandLock.h"
+#include "platform/Files.h"
+#include "platform/Platform.h"
 #include "ui_Dbform.h"
 
 namespace {
@@ -76,9 +80,25 @@ QTreeWidgetItem* SelectedRow(QTreeWidget* list) {
   return rows.isEmpty() ? nullptr : rows.first();
 }
 
-// Key paths are built from the system's 8-bit form of a name.
-std::string LocalName(const std::string& cp1252) {
-  return QFile::encodeName(FromCp1252(cp1252)).toStdString();
+// A native path as the user reads it.
+QString PathText(const std::string& nativePath) { return QString::fromStdString(nativePath); }
+
+// The whole file at a native path; false with the system's reason.
+bool ReadWholeFile(const std::string& nativePath, QByteArray* content, QString* reason) {
+  std::FILE* file = nativePath.empty() ? nullptr : platform::files::Open(nativePath, "rb");
+  if (!file) {
+    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+  }
+  content->clear();
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    content->append(buffer, static_cast<qsizetype>(n));
+  const bool failed = std::ferror(file) != 0;
+  if (failed) *reason = QString::fromLocal8Bit(std::strerror(errno));
+  std::fclose(file);
+  return !failed;
 }
 
 }  // namespace
@@ -102,13 +122,6 @@ void TForm2::ConnectManagement() {
   connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this, &TForm2::BTN_DB_MOD_EXPClick);
   connect(ui_->BTN_DEL_MOD, &QPushButton::clicked, this, &TForm2::BTN_DEL_MODClick);
   connect(ui_->Button6, &QPushButton::clicked, this, &TForm2::Button6Click);
-}
-
-QString TForm2::StoredFilePath(const std::string& nomeFile, bool modified) const {
-  const std::string name = LocalName(nomeFile);
-  return QFile::decodeName(QByteArray::fromStdString(
-      modified ? keystore::StoredModifiedPath(KeyRoot, name)
-               : keystore::StoredOriginalPath(KeyRoot, name)));
 }
 
 void TForm2::MarcaDBChange() {
@@ -154,8 +167,9 @@ void TForm2::BTN_db_searchClick() {
   if (modelChosen) sql += " and DRIVERS.MODELLO = '" + SqlValue(model) + "'";
   sql += ";";
 
+  keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
-  db.open(DatabasePath());
+  db.open(folders.DatabasePath());
   ui_->DBListORI->clear();
   ui_->BTN_Export->setEnabled(false);
   ui_->BTN_Show_Mod->setEnabled(false);
@@ -168,12 +182,9 @@ void TForm2::BTN_db_searchClick() {
     while (!rows.atEnd()) {
       const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
       const std::string driver = rows.columnString("DRIVERS_NOMEFILE", "");
-      const bool user = rows.columnFlag("FLAG_USER");
-      const bool available =
-          rows.columnFlag("DOWNLOADED") &&
-          QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(
-              keystore::DriverFilePath(KeyRoot, LocalName(driver), user)))) &&
-          QFileInfo(StoredFilePath(nomeFile, false)).isFile();
+      const bool available = rows.columnFlag("DOWNLOADED") &&
+                             folders.HasDriverFile(driver, rows.columnFlag("FLAG_USER")) &&
+                             folders.Originals().HasFile(nomeFile);
       auto* row = new QTreeWidgetItem(ui_->DBListORI);
       row->setText(0, FromCp1252(keystore::DisplayName(rows.columnString("PATH", ""), nomeFile,
                                                        false)));
@@ -232,24 +243,19 @@ void TForm2::OriDBListSelectItem(QTreeWidgetItem* item, bool selected) {
     ui_->Btn_Del_Ori->setEnabled(found);
     db.close();
     ui_->BTN_Show_Mod->setEnabled(CountModifiedFiles(SelectedOriginalId) > 0);
-    ui_->BTN_Export->setEnabled(found && QFileInfo(StoredFilePath(nomeFile, false)).isFile());
+    ui_->BTN_Export->setEnabled(found && keypaths::KeyFolders(KeyRoot).Originals().HasFile(nomeFile));
   }
 }
 
-void TForm2::ExportStoredFile(const QString& storedPath, const std::string& nomeFile,
+void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& nomeFile,
                               const std::string& path, bool modified) {
   auto fail = [this](const QString& reason) {
     Prompts::current().message(this, Msg(1073) + QLatin1Char(' ') + reason);
   };
   QByteArray content;
-  {
-    QFile stored(storedPath);
-    if (!QFileInfo(storedPath).isFile() || !stored.open(QIODevice::ReadOnly))
-      return fail(storedPath + QStringLiteral(": ") + stored.errorString());
-    content = stored.readAll();
-    if (stored.error() != QFileDevice::NoError)
-      return fail(storedPath + QStringLiteral(": ") + stored.errorString());
-  }
+  QString reason = QString::fromLocal8Bit(std::strerror(ENOENT));
+  if (!platform::FileExists(storedPath) || !ReadWholeFile(storedPath, &content, &reason))
+    return fail(PathText(storedPath) + QStringLiteral(": ") + reason);
   if (keystore::IsStoredArchive(content.toStdString())) {
     // The whole entry is in hand before anything is asked or written; the
     // stored archive is only read.
@@ -260,7 +266,7 @@ void TForm2::ExportStoredFile(const QString& storedPath, const std::string& nome
       CommandLock lock(this);
       CBrennowZip zip;
       ZipArchive = &zip;
-      extracted = zip.openArchive(QFile::encodeName(storedPath).toStdString()) &&
+      extracted = zip.openArchive(storedPath) &&
                   zip.extractToStream(FromCp1252(nomeFile).toStdWString(), &entry);
       if (!extracted) error = zip.lastError();
       zip.closeArchive();
@@ -292,7 +298,7 @@ void TForm2::BTN_ExportClick() {
   }
   row.release();
   db.close();
-  ExportStoredFile(StoredFilePath(nomeFile, false), nomeFile, path, false);
+  ExportStoredFile(keypaths::KeyFolders(KeyRoot).StoredOriginal(nomeFile), nomeFile, path, false);
 }
 
 bool TForm2::Confirm(int question) {
@@ -302,12 +308,12 @@ bool TForm2::Confirm(int question) {
 }
 
 bool TForm2::RemoveStoredFile(const std::string& nomeFile, bool modified) {
-  const QString stored = StoredFilePath(nomeFile, modified);
-  // An empty NOMEFILE names the folder itself, which is never removed.
-  if (nomeFile.empty() || !QFileInfo(stored).isFile()) return true;
-  QFile file(stored);
-  if (file.remove()) return true;
-  Prompts::current().message(this, Msg(1072) + QLatin1Char(' ') + stored);
+  keypaths::KeyFolders folders(KeyRoot);
+  // A name that is not a plain file name gives no path: nothing is removed.
+  const std::string stored =
+      modified ? folders.StoredModified(nomeFile) : folders.StoredOriginal(nomeFile);
+  if (!platform::FileExists(stored) || platform::files::Remove(stored)) return true;
+  Prompts::current().message(this, Msg(1072) + QLatin1Char(' ') + PathText(stored));
   return false;
 }
 
@@ -404,6 +410,7 @@ bool TForm2::ShowModifiedFiles() {
   {
     ListBracket bracket(ui_->MOD_LIST, nullptr);
     CommandLock lock(this);
+    keypaths::KeyFolders folders(KeyRoot);
     DbQuery rows = db.runQuery(
         "SELECT ID_MOD, NOMEFILE, NOTE, PATH, LAST_MOD_DATE FROM MOD WHERE ID_ORI ='" +
         SqlValue(SelectedOriginalId) + "';");
@@ -415,7 +422,7 @@ bool TForm2::ShowModifiedFiles() {
       row->setText(1, NoteCell(rows.columnString("NOTE", "")));
       row->setText(2, FromCp1252(rows.columnString("LAST_MOD_DATE", "")));
       row->setText(3, FromCp1252(rows.columnString("ID_MOD", "")));
-      SetImage(this, row, QFileInfo(StoredFilePath(nomeFile, true)).isFile() ? 1 : 0);
+      SetImage(this, row, folders.Modified().HasFile(nomeFile) ? 1 : 0);
       rows.advance();
       QCoreApplication::processEvents();
     }
@@ -436,8 +443,8 @@ void TForm2::MOD_LISTSelectItem2(QTreeWidgetItem* item, bool selected) {
   db.open(DatabasePath());
   DbQuery row = db.runQuery("SELECT NOMEFILE FROM MOD where id_mod = '" +
                             SqlValue(SelectedModifiedId) + "'");
-  const bool usable =
-      !row.atEnd() && QFileInfo(StoredFilePath(row.columnString("NOMEFILE", ""), true)).isFile();
+  const bool usable = !row.atEnd() && keypaths::KeyFolders(KeyRoot).Modified().HasFile(
+                                          row.columnString("NOMEFILE", ""));
   row.release();
   db.close();
   ui_->BTN_DB_MOD_EXP->setEnabled(usable);
@@ -461,8 +468,8 @@ void TForm2::BTN_DB_MOD_EXPClick() {
     row.release();
     db.close();
   }
-  const QString stored = StoredFilePath(nomeFile, true);
-  if (found && QFileInfo(stored).isFile()) ExportStoredFile(stored, nomeFile, path, true);
+  const std::string stored = keypaths::KeyFolders(KeyRoot).StoredModified(nomeFile);
+  if (found && platform::FileExists(stored)) ExportStoredFile(stored, nomeFile, path, true);
 }
 
 void TForm2::BTN_DEL_MODClick() {

@@ -17,6 +17,7 @@
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/DbConnection.h"
+#include "db/KeyPaths.h"
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
@@ -24,26 +25,26 @@
 #include "dbwindow/DbformRegistration.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "dbwindow/StoredArchive.h"
-#include "platform/Platform.h"
 #include "ui_Dbform.h"
 
 namespace {
 
-// One OriList row from the current row of the originals search.
-void AddOriginalRow(const TForm2& form, QTreeWidget* list, DbQuery& row) {
+// One OriList row from the current row of the originals search. The row
+// keeps the original's MD5 text, which a registration checks again.
+void AddOriginalRow(const TForm2& form, keypaths::KeyFolders& folders, QTreeWidget* list,
+                    DbQuery& row) {
   const std::string nomeFile = row.columnString("ORI_NOMEFILE", "");
   const std::string driver = row.columnString("DRIVERS_NOMEFILE", "");
-  const std::string& key = form.keyRoot();
-  const bool available =
-      row.columnFlag("DOWNLOADED") &&
-      platform::FileExists(keystore::DriverFilePath(key, driver, row.columnFlag("FLAG_USER"))) &&
-      platform::FileExists(keystore::StoredOriginalPath(key, nomeFile));
+  const bool available = row.columnFlag("DOWNLOADED") &&
+                         folders.HasDriverFile(driver, row.columnFlag("FLAG_USER")) &&
+                         folders.Originals().HasFile(nomeFile);
   auto* item = new QTreeWidgetItem(list);
   item->setText(0, FromCp1252(keystore::DisplayName(row.columnString("PATH", ""), nomeFile, false)));
   item->setText(1, FromCp1252(row.columnString("DESCRIZIONE", "")));
   item->setText(2, FromCp1252(driver));
   item->setText(3, FromCp1252(row.columnString("LAST_MOD_DATE", "")));
   item->setText(4, FromCp1252(row.columnString("ID_ORI", "")));
+  item->setData(0, TForm2::kOriginalMd5Role, QByteArray::fromStdString(row.columnString("MD5", "")));
   const int image = available ? 1 : 0;
   item->setIcon(0, form.ListImage(image));
   item->setData(0, TForm2::kImageRole, image);
@@ -120,9 +121,10 @@ void TForm2::BTN_Ori_searchClick() {
   {
     // The list is repainted while it fills; no other command runs meanwhile.
     CommandLock lock(this);
+    keypaths::KeyFolders folders(KeyRoot);
     DbQuery rows = db.runQuery(sql);
     for (; !rows.atEnd(); rows.advance()) {
-      AddOriginalRow(*this, ui_->OriList, rows);
+      AddOriginalRow(*this, folders, ui_->OriList, rows);
       ++found;
       QCoreApplication::processEvents();
     }
@@ -150,6 +152,7 @@ void TForm2::BTN_Reg_modClick() {
   ui_->TE_Mod_Name->setText(ui_->TB_MOD_FILE->text());
   ui_->TE_OriName->setText(row->text(0));
   RegistrationOriginalId = row->text(4).toStdString();
+  RegistrationOriginalMd5 = row->data(0, kOriginalMd5Role).toByteArray().toStdString();
   // Memo_MOD keeps what it held: the last registration's text or what was
   // typed before a cancel. The proposals come below it.
   const QString name = QFileInfo(ui_->TB_MOD_FILE->text()).fileName();
@@ -162,24 +165,40 @@ void TForm2::BTN_DBMODClick() {
   // Everything the registration writes is taken now, before any step that
   // hands the event queue a turn.
   const QString sourcePath = ui_->TE_Mod_Name->text();
-  const std::string digest = ModifiedDigest;
+  keystore::ModifiedRow mod;
+  mod.md5 = ModifiedDigest;
+  mod.originalMd5 = RegistrationOriginalMd5;
   bool idOk = false;
-  const int originalId = QString::fromStdString(RegistrationOriginalId).toInt(&idOk);
-  std::string note, fileName;
-  if (!StoredText(this, ToStoredLineBreaks(ui_->Memo_MOD->toPlainText()), 1066, &note) ||
-      !StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &fileName))
+  mod.originalId = QString::fromStdString(RegistrationOriginalId).toInt(&idOk);
+  if (!StoredText(this, ToStoredLineBreaks(ui_->Memo_MOD->toPlainText()), 1066, &mod.note) ||
+      !StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &mod.fileName))
     return;
 
+  keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
-  db.open(DatabasePath());
-  const int id = keystore::NextModifiedId(db);
-  const std::string storedName = keystore::ModifiedFileName(id);
-  const std::string archive = keystore::StoredModifiedPath(KeyRoot, storedName);
+  db.open(folders.DatabasePath());
+  // The original chosen may have been deleted (and its id given to another
+  // original) since the list was filled.
+  if (!idOk || !keystore::IsOriginalRegistered(db, mod.originalId, mod.originalMd5)) {
+    db.close();
+    Prompts::current().message(this, Msg(1078));
+    HideWorkPanels();
+    ui_->PNL_MOD->show();
+    BTN_Ori_searchClick();
+    return;
+  }
+  if (!keystore::NextModifiedId(db, &mod.id)) {
+    db.close();
+    Prompts::current().message(this, Msg(1079));
+    return;
+  }
+  const std::string storedName = keystore::ModifiedFileName(mod.id);
+  const std::string archive = folders.StoredModified(storedName);
   BusyNotice notice(ui_->PNL_MOD_WARN);
 
   std::vector<unsigned char> content;
   StoreResult stored = StoreResult::Failed;
-  if (idOk && ReadRegisteredBytes(sourcePath, digest, &content)) {
+  if (ReadRegisteredBytes(sourcePath, mod.md5, &content)) {
     CommandLock lock(this);
     std::string error;
     stored = StoreInNewArchive(archive, storedName, content, &error);
@@ -192,13 +211,10 @@ void TForm2::BTN_DBMODClick() {
     return;
   }
 
-  const std::string insert =
-      "insert into MOD (ID_MOD, NOMEFILE, ID_ORI, [NOTE], PATH, MD5, LAST_MOD_DATE ) values (" +
-      std::to_string(id) + ", '" + SqlValue(storedName) + "'," + std::to_string(originalId) + ", '" +
-      SqlValue(note) + "', '" + SqlValue(fileName) + "', '" + SqlValue(digest) + "', " +
-      keystore::kNow + ");";
-  // Never throws: a failure of begin, insert or commit is rolled back.
-  const bool inserted = keystore::RunInTransaction(db, insert);
+  // Never throws: a failure of begin, insert or commit, or an original gone
+  // meanwhile (no row inserted), is rolled back.
+  const bool inserted =
+      keystore::RunInTransaction(db, keystore::InsertModifiedStatement(mod), true);
   if (!inserted) {
     RemoveStoredArchive(archive);
     notice.hide();

@@ -13,6 +13,7 @@
 #include "app/Prompts.h"
 #include "app/Texts.h"
 #include "db/DbConnection.h"
+#include "db/KeyPaths.h"
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
@@ -119,13 +120,19 @@ void TForm2::ReserveDriverDownload() {
   if (!row || row->text(0).isEmpty() || !ToCp1252(row->text(0), &driver)) return;
   DbConnection db;
   db.open(DatabasePath());
-  const int request = keystore::NextRequestId(db);
   DbQuery pending = db.runQuery("select 1 from DRV_DOWNLOAD where ID_DRV_DOWNLOAD  = '" +
                                 SqlValue(driver) + "' and DOWNLOADED = 'False' and ERROR = 'False';");
   const bool alreadyPending = !pending.atEnd();
   pending.release();
   if (alreadyPending) {
     db.close();
+    return;
+  }
+  // Asked only for a reservation that is to be written.
+  int request = 0;
+  if (!keystore::NextRequestId(db, &request)) {
+    db.close();
+    Prompts::current().message(this, Msg(1079));
     return;
   }
   const std::string insert =
@@ -151,11 +158,17 @@ void TForm2::BTN_ORI_REGClick() {
     return;
   }
 
+  keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
-  db.open(DatabasePath());
-  const int id = keystore::NextOriginalId(db);
+  db.open(folders.DatabasePath());
+  int id = 0;
+  if (!keystore::NextOriginalId(db, &id)) {
+    db.close();
+    Prompts::current().message(this, Msg(1079));
+    return;
+  }
   const std::string storedName = keystore::OriginalFileName(id);
-  const std::string archive = keystore::StoredOriginalPath(KeyRoot, storedName);
+  const std::string archive = folders.StoredOriginal(storedName);
   BusyNotice notice(ui_->PNL_REG_ORI);
 
   std::vector<unsigned char> content;

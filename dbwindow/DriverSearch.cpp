@@ -1,10 +1,9 @@
 #include "dbwindow/DriverSearch.h"
 
 #include "db/DbConnection.h"
-#include "db/KeyStore.h"
+#include "db/KeyPaths.h"
 #include "db/SqlText.h"
 #include "dbwindow/Hash_algorithms.h"
-#include "platform/Platform.h"
 
 std::string DriverSearchStatement(const DriverFilter& filter) {
   std::string sql =
@@ -25,17 +24,39 @@ bool RangeDigestMatches(const unsigned char* data, std::uint64_t size, std::int6
   return TUEDC16::HashBuffer(data + start, static_cast<std::size_t>(end - start)) == md5;
 }
 
+bool FingerprintOffset(const char* text, std::int64_t* offset) {
+  if (!text) return false;
+  const char* p = text;
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-') ++p;
+  if (*p == '\0') return false;
+  std::int64_t value = 0;
+  for (; *p; ++p) {
+    if (*p < '0' || *p > '9') return false;
+    value = value * 10 + (*p - '0');
+    if (value > 2147483648LL) return false;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) return false;
+  *offset = value;
+  return true;
+}
+
 int SearchDriverRows(DbConnection& db, const std::string& statement, bool manual,
                      const unsigned char* data, std::uint64_t size, const std::string& keyRoot,
                      const std::function<bool(const FoundDriver*)>& onRow) {
   int found = 0;
+  keypaths::KeyFolders folders(keyRoot);
   DbQuery rows = db.runQuery(statement);
+  const int startColumn = rows.columnIndex("START_MD5");
+  const int endColumn = rows.columnIndex("END_MD5");
   while (!rows.atEnd()) {
     bool matches = manual;
     if (!manual) {
-      const int start = rows.columnInt("START_MD5", 0);
-      const int end = rows.columnInt("END_MD5", 0);
-      matches = RangeDigestMatches(data, size, start, end, rows.columnString("MD5", ""));
+      std::int64_t start = 0, end = 0;
+      matches = FingerprintOffset(rows.columnText(startColumn), &start) &&
+                FingerprintOffset(rows.columnText(endColumn), &end) &&
+                RangeDigestMatches(data, size, start, end, rows.columnString("MD5", ""));
     }
     FoundDriver driver;
     if (matches) {
@@ -48,8 +69,7 @@ int SearchDriverRows(DbConnection& db, const std::string& statement, bool manual
       driver.cks = rows.columnString("CKS", "");
       driver.user = rows.columnFlag("FLAG_USER");
       driver.available =
-          rows.columnFlag("DOWNLOADED") &&
-          platform::FileExists(keystore::DriverFilePath(keyRoot, driver.name, driver.user));
+          rows.columnFlag("DOWNLOADED") && folders.HasDriverFile(driver.name, driver.user);
       ++found;
     }
     rows.advance();

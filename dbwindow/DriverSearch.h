@@ -29,6 +29,12 @@ std::string DriverSearchStatement(const DriverFilter& filter);
 bool RangeDigestMatches(const unsigned char* data, std::uint64_t size, std::int64_t start,
                         std::int64_t end, const std::string& md5);
 
+// A fingerprint offset as the driver row holds it: only a text that is a
+// decimal integer of 32 bits, with an optional sign and nothing else (what
+// SQLite gives for an integer), is an offset. Any other value (NULL, 2^32,
+// "12abc", 1.5) is none, and its driver never matches.
+bool FingerprintOffset(const char* text, std::int64_t* offset);
+
 // One listed driver.
 struct FoundDriver {
   std::string name;         // NOMEFILE
@@ -42,7 +48,8 @@ struct FoundDriver {
 
 // Runs statement (from DriverSearchStatement) on the open connection and
 // tries every row in the database's order: in a manual search every row
-// matches, otherwise its range of the content must have its digest. After
+// matches, otherwise its offsets must be FingerprintOffsets and its range of
+// the content must have its digest. The key's folders are resolved once. After
 // each row onRow gets the match (or nullptr for a row that did not match);
 // returning false ends the walk. The result is released on every path;
 // database failures are thrown as DbException. Returns the matches.

@@ -1,8 +1,10 @@
 #include "dbwindow/LegacyDescriptions.h"
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "db/KeyPaths.h"
 #include "platform/Platform.h"
 #include "platform/PrivateProfile.h"
 
@@ -25,11 +27,13 @@ std::string FirstDescriptionLine(const std::string& content) {
 }
 
 std::string LegacyFileDescription(const std::string& fileName) {
-  // A name that reaches into another folder is no description file.
-  if (fileName.empty() || fileName.find_first_of("\\/") != std::string::npos) return std::string();
-  const std::string path = platform::LegacyPath("C:\\ORDALIX\\FileDesc\\" + fileName);
+  // The description file is named like the ECU file, in Windows-1252 as the
+  // earlier product wrote it; a name that reaches into another folder names
+  // none.
+  const keypaths::Folder descriptions(platform::LegacyPath("C:\\ORDALIX\\FileDesc\\"));
+  const std::string path = descriptions.File(fileName);
   if (!platform::FileExists(path)) return std::string();
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   if (!in) return std::string();
   // Read no more than the longest line plus its CR LF.
   std::vector<char> head(kDescriptionLineLimit + 2);

@@ -14,7 +14,8 @@ inline constexpr std::size_t kDescriptionLineLimit = 1048575;
 // (section and key without regard to case, at most 2047 bytes).
 std::string LegacyIniDescription(const std::string& fileName);
 
-// The first line of C:\ORDALIX\FileDesc\<fileName>: bytes up to the first
+// The first line of C:\ORDALIX\FileDesc\<fileName> (the file found as
+// keypaths::Folder finds a stored name): bytes up to the first
 // line feed (at most kDescriptionLineLimit of them), without a carriage
 // return before that line feed, and up to a NUL byte if the line holds one.
 std::string LegacyFileDescription(const std::string& fileName);

@@ -167,6 +167,9 @@ void TForm3::BTN_RICClick() {
   catalogueDescription_.assign(description.constData(), static_cast<size_t>(description.size()));
   ui_->TE_DRV_NAME->setText(row->text(0));
   ui_->Drv_desc->setPlainText(drivertexts::MemoText(catalogueDescription_));
+  catalogueKnown_ = found;
+  catalogueMake_.clear();
+  catalogueModel_.clear();
   if (found) {
     catalogueMake_ = make;
     catalogueModel_ = model;

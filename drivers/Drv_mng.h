@@ -82,7 +82,9 @@ class TForm3 : public QDialog {
   QIcon images_[2];
   int busy_ = 0;
 
-  // The driver shown on the recatalogue panel, as stored.
+  // The driver shown on the recatalogue panel, as stored; make and model
+  // only when its row was found (catalogueKnown_).
+  bool catalogueKnown_ = false;
   std::string catalogueName_;
   std::string catalogueDescription_;
   std::string catalogueMake_;

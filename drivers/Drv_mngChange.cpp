@@ -1,17 +1,18 @@
 // The driver window's changes: recatalogue and deletion of a user driver.
-#include <QFile>
 #include <QLabel>
 #include <QTreeWidget>
 
 #include "app/ComboIndex.h"
+#include "app/DbText.h"
 #include "app/Fmmsg.h"
 #include "app/KeyWrites.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
-#include "db/KeyStore.h"
+#include "db/KeyPaths.h"
 #include "drivers/DriverTexts.h"
 #include "drivers/Drv_mng.h"
 #include "drivers/UserDrivers.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "ui_Drv_mng.h"
 
@@ -20,6 +21,11 @@ namespace {
 // "Nothing chosen": an empty box, or one that shows its first entry.
 bool NothingChosen(const QComboBox* box) {
   return box->currentText().isEmpty() || ItemIndex(box) == 0;
+}
+
+// Whether the box shows the stored text as it is.
+bool ShowsStored(const QComboBox* box, const std::string& stored) {
+  return box->currentText() == FromCp1252(stored);
 }
 
 // Shows the wait panel for as long as it lives.
@@ -41,7 +47,13 @@ class WaitPanel {
 
 void TForm3::BTN_UPD_DRVClick() {
   if (busy() || catalogueName_.empty()) return;
-  if (NothingChosen(ui_->NewMarcaCB) || NothingChosen(ui_->NewModelloCB)) {
+  // A box that still shows what the driver has stored (an empty make or
+  // model included) writes that back; the model counts as kept only under
+  // the kept make, since changing the make asks for a model again.
+  const bool makeKept = catalogueKnown_ && ShowsStored(ui_->NewMarcaCB, catalogueMake_);
+  const bool modelKept = makeKept && ShowsStored(ui_->NewModelloCB, catalogueModel_);
+  if ((!makeKept && NothingChosen(ui_->NewMarcaCB)) ||
+      (!modelKept && NothingChosen(ui_->NewModelloCB))) {
     Prompts::current().message(this, Msg(1075));
     return;
   }
@@ -84,7 +96,8 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
   if (Prompts::current().execDialog(question_.get()) != TMsgFm::kOk) return false;
 
   WaitPanel wait(ui_->PNL_WAIT_DRV);
-  switch (userdrivers::DeleteUserDriver(DatabasePath(), nomefile)) {
+  keypaths::KeyFolders folders(KeyRoot);
+  switch (userdrivers::DeleteUserDriver(folders.DatabasePath(), nomefile)) {
     case userdrivers::Deletion::kReferenced:
       wait.hide();
       Prompts::current().message(this, Msg(1044));
@@ -99,15 +112,12 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
 
   // The row is gone for good: a file that stays behind is reported, the
   // list is searched again either way.
-  const std::string file = keystore::DriverFilePath(KeyRoot, nomefile, true);
-  bool fileKept = false;
-  if (!file.empty() && platform::FileExists(file))
-    fileKept = !QFile::remove(QFile::decodeName(QByteArray::fromStdString(file)));
+  const std::string file = folders.DriverFile(nomefile, true);
+  const bool fileKept = platform::FileExists(file) && !platform::files::Remove(file);
   Button4Click();
   wait.hide();
   if (fileKept)
-    Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') +
-                                           QFile::decodeName(QByteArray::fromStdString(file)));
+    Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') + QString::fromStdString(file));
   else if (KeyWritesSaved(this, KeyRoot))
     Prompts::current().message(this, Msg(1046));
   return true;

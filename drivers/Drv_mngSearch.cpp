@@ -7,11 +7,10 @@
 #include "app/DbText.h"
 #include "app/Prompts.h"
 #include "app/Texts.h"
-#include "db/KeyStore.h"
+#include "db/KeyPaths.h"
 #include "drivers/DriverTexts.h"
 #include "drivers/Drv_mng.h"
 #include "drivers/UserDrivers.h"
-#include "platform/Platform.h"
 #include "ui_Drv_mng.h"
 
 // While a loop hands the event queue a turn, the window takes no other
@@ -62,8 +61,9 @@ void TForm3::Button4Click() {
   list->clear();
   SetListCommandsEnabled(false);
   int added = 0;
+  keypaths::KeyFolders folders(KeyRoot);
   userdrivers::Search(
-      DatabasePath(), byMake ? &make : nullptr, byModel ? &model : nullptr,
+      folders.DatabasePath(), byMake ? &make : nullptr, byModel ? &model : nullptr,
       [&](const userdrivers::Found& row) {
         auto* item = new QTreeWidgetItem(list);
         item->setText(0, FromCp1252(row.nomefile));
@@ -73,8 +73,7 @@ void TForm3::Button4Click() {
         item->setText(2, FromCp1252(row.centralina));
         item->setText(3, FromCp1252(row.eprom));
         item->setText(4, FromCp1252(row.cks));
-        const std::string file = keystore::DriverFilePath(KeyRoot, row.nomefile, row.user);
-        const bool available = row.downloaded && !file.empty() && platform::FileExists(file);
+        const bool available = row.downloaded && folders.HasDriverFile(row.nomefile, row.user);
         item->setIcon(0, ImageList1(available ? 1 : 0));
         item->setData(0, Qt::UserRole + 1, row.user);
         ++added;

@@ -139,7 +139,7 @@ bool FlushDrive(const std::string& keyText, std::string* error) {
 bool FileExists(const std::string& nativePath) {
   if (nativePath.empty()) return false;
   std::error_code ec;
-  return fs::is_regular_file(fs::path(nativePath), ec);
+  return fs::is_regular_file(fs::u8path(nativePath), ec);
 }
 
 }  // namespace platform

@@ -278,6 +278,14 @@
         <source>Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.</source>
         <translation>The Quorvane key is no longer connected: connect it again and retry, or restart the program.</translation>
     </message>
+    <message>
+        <source>L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.</source>
+        <translation>The chosen original is no longer registered in the database: choose it again from the list. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
+        <translation>The database has no free number left for a new registration. Nothing was written.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -278,6 +278,14 @@
         <source>Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.</source>
         <translation>A chave Quorvane não está mais conectada: conecte-a novamente e tente de novo, ou reinicie o programa.</translation>
     </message>
+    <message>
+        <source>L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.</source>
+        <translation>O original escolhido não está mais registrado no banco de dados: escolha-o novamente na lista. Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
+        <translation>O banco de dados não tem mais números livres para um novo registro. Nada foi gravado.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

@@ -125,6 +125,12 @@ T = {
     "Testo non valido: contiene caratteri che il Database non può memorizzare.": (
         "Invalid text: it contains characters the database cannot store.",
         "Texto inválido: contém caracteres que o banco de dados não consegue armazenar."),
+    "L'originale scelto non è più registrato nel Database: sceglierlo di nuovo dall'elenco. Nulla è stato scritto.": (
+        "The chosen original is no longer registered in the database: choose it again from the list. Nothing was written.",
+        "O original escolhido não está mais registrado no banco de dados: escolha-o novamente na lista. Nada foi gravado."),
+    "Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.": (
+        "The database has no free number left for a new registration. Nothing was written.",
+        "O banco de dados não tem mais números livres para um novo registro. Nada foi gravado."),
     "Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.": (
         "The file name contains characters the database cannot store: rename the file and try again.",
         "O nome do arquivo contém caracteres que o banco de dados não aceita: renomeie o arquivo e tente novamente."),

@@ -175,6 +175,26 @@ TEST_F(Layer, ScalarReadsLikeAtoi) {
             "DBLAYER_ERROR[1000]: Invalid scalar query");
 }
 
+TEST_F(Layer, ScalarOutsideThirtyTwoBitsIsAnErrorNotASaturatedNumber) {
+  EXPECT_EQ(db_.runScalar("select 2147483647;"), 2147483647);
+  EXPECT_EQ(db_.runScalar("select '-2147483648';"), -2147483647 - 1);
+  for (const char* sql : {"select 2147483647 + 1;", "select -2147483649;",
+                          "select 9223372036854775807;", "select ' 4294967296x';"}) {
+    try {
+      db_.runScalar(sql);
+      ADD_FAILURE() << sql << " gave a number";
+    } catch (const DbException& e) {
+      EXPECT_STREQ(e.what(), "DBLAYER_ERROR[1000]: Integer out of range") << sql;
+      EXPECT_TRUE(e.isOutOfRange());
+    }
+  }
+  try {
+    db_.runScalar("select ID from T where ID = 99;");
+  } catch (const DbException& e) {
+    EXPECT_FALSE(e.isOutOfRange());
+  }
+}
+
 TEST_F(Layer, AssignmentFinalizesTheOldStatementFirst) {
   DbQuery q = db_.runQuery("select ID from T;");
   // While the read is unfinished the database keeps a shared lock; after

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "db/DbConnection.h"
+#include "db/KeyPaths.h"
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "platform/SimulatedPlatform.h"
@@ -33,22 +34,26 @@ class Store : public ::testing::Test {
 };
 
 TEST_F(Store, PathsResolveWithoutRegardToCase) {
+  keypaths::KeyFolders folders(kKeyRoot);
   EXPECT_EQ(keystore::DatabasePath(kKeyRoot), drive_ + "/ZKM_Quorvane/Database/zkm.db");
-  EXPECT_EQ(keystore::StoredOriginalPath(kKeyRoot, keystore::OriginalFileName(12)),
+  EXPECT_EQ(folders.DatabasePath(), drive_ + "/ZKM_Quorvane/Database/zkm.db");
+  EXPECT_EQ(folders.StoredOriginal(keystore::OriginalFileName(12)),
             drive_ + "/ZKM_Quorvane/Database/ORI/12.ori");
-  EXPECT_EQ(keystore::ModifiedFolder(kKeyRoot), drive_ + "/ZKM_Quorvane/Database/MOD/");
-  EXPECT_EQ(keystore::DriverFilePath("e:\\zkm_quorvane\\", "D1", true),
+  EXPECT_EQ(folders.Modified().path(), drive_ + "/ZKM_Quorvane/Database/MOD/");
+  EXPECT_EQ(keypaths::KeyFolders("e:\\zkm_quorvane\\").DriverFile("D1", true),
             drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRU");
 }
 
 TEST_F(Store, RowNamesNeverLeaveTheirFolder) {
+  keypaths::KeyFolders folders(kKeyRoot);
   for (const char* bad : {"", ".", "..", "..\\zkm.db", "../zkm.db", "C:x", "a\\b.ori"}) {
-    EXPECT_EQ(keystore::StoredOriginalPath(kKeyRoot, bad), "") << bad;
-    EXPECT_EQ(keystore::StoredModifiedPath(kKeyRoot, bad), "") << bad;
-    EXPECT_EQ(keystore::DriverFilePath(kKeyRoot, bad, true), "") << bad;
+    EXPECT_EQ(folders.StoredOriginal(bad), "") << bad;
+    EXPECT_EQ(folders.StoredModified(bad), "") << bad;
+    EXPECT_EQ(folders.DriverFile(bad, true), "") << bad;
+    EXPECT_FALSE(folders.HasDriverFile(bad, false)) << bad;
   }
   // A marker row's original name (blanks, several dots) is a plain name.
-  EXPECT_EQ(keystore::StoredOriginalPath(kKeyRoot, "my ecu..v2.bin"),
+  EXPECT_EQ(folders.StoredOriginal("my ecu..v2.bin"),
             drive_ + "/ZKM_Quorvane/Database/ORI/my ecu..v2.bin");
 }
 
@@ -56,25 +61,86 @@ TEST(KeyPathsWithoutKey, AreEmptyAndDoNotOpen) {
   platform::Install(std::make_unique<platform::SimulatedPlatform>());
   const std::string path = keystore::DatabasePath("E:\\ZKM_Quorvane\\");
   EXPECT_EQ(path, "");
+  keypaths::KeyFolders folders("E:\\ZKM_Quorvane\\");
+  EXPECT_EQ(folders.StoredOriginal("1.ori"), "");
+  EXPECT_FALSE(folders.HasDriverFile("D1", false));
   DbConnection db;
   EXPECT_THROW(db.open(path), DbException);
   platform::Install(nullptr);
 }
 
 TEST_F(Store, IdsAreTheLargestPlusOne) {
-  EXPECT_EQ(keystore::NextOriginalId(db_), 1);
-  EXPECT_EQ(keystore::NextModifiedId(db_), 1);
-  EXPECT_EQ(keystore::NextRequestId(db_), 1);
+  auto next = [this](bool (*allocate)(DbConnection&, int*)) {
+    int id = -1;
+    EXPECT_TRUE(allocate(db_, &id));
+    return id;
+  };
+  EXPECT_EQ(next(keystore::NextOriginalId), 1);
+  EXPECT_EQ(next(keystore::NextModifiedId), 1);
+  EXPECT_EQ(next(keystore::NextRequestId), 1);
   for (int id : {1, 2, 3}) key_->AddOriginalRow(id, "D1", "", "a.bin", "X");
   db_.runStatement("DELETE FROM ORI WHERE ID_ORI = 3;");
-  EXPECT_EQ(keystore::NextOriginalId(db_), 3);
+  EXPECT_EQ(next(keystore::NextOriginalId), 3);
   db_.runStatement("DELETE FROM ORI WHERE ID_ORI = 2;");
   key_->AddOriginalRow(3, "D1", "", "a.bin", "X");
-  EXPECT_EQ(keystore::NextOriginalId(db_), 4);
+  EXPECT_EQ(next(keystore::NextOriginalId), 4);
   key_->AddModifiedRow(7, 1, "", "m.bin", "X");
-  EXPECT_EQ(keystore::NextModifiedId(db_), 8);
+  EXPECT_EQ(next(keystore::NextModifiedId), 8);
   key_->Exec("INSERT INTO DRV_DOWNLOAD VALUES (5, 'D1', 'False', 'False', '');");
-  EXPECT_EQ(keystore::NextRequestId(db_), 6);
+  EXPECT_EQ(next(keystore::NextRequestId), 6);
+}
+
+TEST_F(Store, NoIdPastTheLargestInteger) {
+  // 2147483647 taken: the next id does not exist (it used to saturate to
+  // the same number and give two rows one stored file).
+  key_->AddOriginalRow(2147483647, "D1", "", "a.bin", "X");
+  key_->AddModifiedRow(2147483647, 1, "", "m.bin", "X");
+  key_->Exec("INSERT INTO DRV_DOWNLOAD VALUES (2147483647, 'D1', 'False', 'False', '');");
+  int id = 0;
+  EXPECT_FALSE(keystore::NextOriginalId(db_, &id));
+  EXPECT_FALSE(keystore::NextModifiedId(db_, &id));
+  EXPECT_FALSE(keystore::NextRequestId(db_, &id));
+  // Ids written by another program past 32 bits are no way round it.
+  key_->Exec("UPDATE ORI SET ID_ORI = 4294967296; UPDATE DRV_DOWNLOAD SET ID_REQUEST = 4294967296;");
+  EXPECT_FALSE(keystore::NextOriginalId(db_, &id));
+  EXPECT_FALSE(keystore::NextRequestId(db_, &id));
+  // Other failures are still the layer's own.
+  key_->Exec("DROP TABLE MOD;");
+  EXPECT_THROW(keystore::NextModifiedId(db_, &id), DbException);
+}
+
+TEST_F(Store, ModifiedRowIsAddedOnlyWhileItsOriginalIsRegistered) {
+  key_->AddOriginalRow(4, "D1", "", "a.bin", "ORIMD5");
+  keystore::ModifiedRow row;
+  row.id = 1;
+  row.originalId = 4;
+  row.originalMd5 = "ORIMD5";
+  row.note = "l'auto \"turbo\"\r\nriga";
+  row.fileName = "tuned's.bin";
+  row.md5 = "MODMD5";
+  EXPECT_TRUE(keystore::IsOriginalRegistered(db_, 4, "ORIMD5"));
+  EXPECT_FALSE(keystore::IsOriginalRegistered(db_, 4, "OTHER"));
+  EXPECT_FALSE(keystore::IsOriginalRegistered(db_, 5, "ORIMD5"));
+
+  // Another original under the same id (deleted, then the id reused), and
+  // no original at all: nothing is inserted and the transaction is gone.
+  row.originalMd5 = "OTHER";
+  EXPECT_FALSE(keystore::RunInTransaction(db_, keystore::InsertModifiedStatement(row), true));
+  row.originalMd5 = "ORIMD5";
+  row.originalId = 5;
+  EXPECT_FALSE(keystore::RunInTransaction(db_, keystore::InsertModifiedStatement(row), true));
+  EXPECT_EQ(key_->Scalar("select count(*) from MOD;"), "0");
+
+  row.originalId = 4;
+  ASSERT_TRUE(keystore::RunInTransaction(db_, keystore::InsertModifiedStatement(row), true));
+  EXPECT_EQ(key_->Scalar("select NOMEFILE || '|' || ID_ORI || '|' || NOTE || '|' || PATH || '|' || "
+                         "MD5 || '|' || typeof(ID_MOD) from MOD;"),
+            "1.mod|4|l'auto \"turbo\"\r\nriga|tuned's.bin|MODMD5|integer");
+  EXPECT_EQ(key_->Scalar("select count(*) from MOD where LAST_MOD_DATE like '____-__-__ __:__:__';"),
+            "1");
+  // A NULL MD5 is listed as the empty text, and compared so.
+  key_->Exec("INSERT INTO ORI (ID_ORI, MD5) VALUES (6, NULL);");
+  EXPECT_TRUE(keystore::IsOriginalRegistered(db_, 6, ""));
 }
 
 TEST_F(Store, QuotedIdsFindRowsWrittenAsNumbers) {

@@ -98,6 +98,30 @@ TEST_F(IdentifyTest, RangeTestNeverReadsOutside) {
   EXPECT_FALSE(RangeDigestMatches(nullptr, 0, 0, 0, TUEDC16::HashBuffer("", 0)));
 }
 
+TEST_F(IdentifyTest, OffsetsThatAreNoThirtyTwoBitIntegersNeverMatch) {
+  // 2^32 and 2^32 + 512 once read as 0 and 512, and matched the first 512 bytes.
+  fixture::Driver wide = Fingerprinted("WIDE", "wide", 0, 512);
+  wide.start = 4294967296LL;
+  wide.end = 4294967296LL + 512;
+  key.AddDriver(wide);
+  key.AddDriver(Fingerprinted("TEXT", "text", 0, 512));
+  key.Exec("UPDATE DRIVERS SET END_MD5 = '512abc' WHERE NOMEFILE = 'TEXT';");
+  key.AddDriver(Fingerprinted("REAL", "real", 0, 512));
+  key.Exec("UPDATE DRIVERS SET END_MD5 = 512.5 WHERE NOMEFILE = 'REAL';");
+  key.AddDriver(Fingerprinted("GOOD", "good", 0, 512));
+  Open(originalPath);
+  EXPECT_EQ(Names(), QStringList({"GOOD"}));
+
+  std::int64_t offset = 0;
+  EXPECT_TRUE(FingerprintOffset("-2147483648", &offset));
+  EXPECT_EQ(offset, -2147483648LL);
+  EXPECT_TRUE(FingerprintOffset("+2147483647", &offset));
+  EXPECT_EQ(offset, 2147483647LL);
+  for (const char* bad : {"2147483648", "-2147483649", "", "-", " 5", "5 ", "0x10", "1e3"})
+    EXPECT_FALSE(FingerprintOffset(bad, &offset)) << bad;
+  EXPECT_FALSE(FingerprintOffset(nullptr, &offset));
+}
+
 TEST_F(IdentifyTest, ExactDigestSuspendedAndDescriptionOrder) {
   fixture::Driver lower = Fingerprinted("LOWER", "lower case", 0, 512);
   for (char& c : lower.md5) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

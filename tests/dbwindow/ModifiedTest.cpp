@@ -8,7 +8,9 @@
 #include <QTextEdit>
 #include <filesystem>
 
+#include "app/Fmmsg.h"
 #include "app/Texts.h"
+#include "archive/Brennowzip.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "tests/dbwindow/DbWindowFixture.h"
 #include "tests/dbwindow/RegistrationChecks.h"
@@ -342,6 +344,79 @@ TEST_F(ModifiedTest, FailuresLeaveNoRowAndNoArchive) {
   EXPECT_EQ(prompts.messages.last(), Msg(1025));
   EXPECT_EQ(ModRows(), 0);
   EXPECT_EQ(fixture::ReadFile(folder), "not a folder");
+}
+
+TEST_F(ModifiedTest, OriginalDeletedSinceItWasListedIsNeverTheOneTiedTo) {
+  ToPanel2("uno.bin");
+  // "Gestione File" meanwhile: original 1 is deleted there.
+  ui()->BTN_DB_EXPORT->click();
+  Pick(ui()->MarcaDB, ui()->MarcaDB->findText("Fiat"));
+  ui()->BTN_db_search->click();
+  for (int i = 0; i < ui()->DBListORI->topLevelItemCount(); ++i)
+    if (ui()->DBListORI->topLevelItem(i)->text(4) == "1")
+      ui()->DBListORI->setCurrentItem(ui()->DBListORI->topLevelItem(i));
+  prompts.answerQuestion(TMsgFm::kOk);
+  ui()->Btn_Del_Ori->click();
+  ASSERT_EQ(prompts.messages, QStringList({Msg(1039)}));
+
+  // Back: the old list still offers it, the registration refuses it.
+  ui()->BTN_DB_MOD->click();
+  ui()->OriList->setCurrentItem(OriRow("uno.bin"));
+  ui()->BTN_Reg_mod->click();
+  ui()->BTN_DBMOD->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1078));
+  EXPECT_EQ(ModRows(), 0);
+  EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/MOD"));
+  EXPECT_FALSE(ui()->PNL_MOD->isHidden());
+  EXPECT_TRUE(ui()->PNL_MOD2->isHidden());
+  EXPECT_TRUE(ui()->PNL_MOD_WARN->isHidden());
+  // The list is searched again: the deleted original is gone from it, the
+  // file stays chosen.
+  EXPECT_EQ(OriRow("uno.bin"), nullptr);
+  EXPECT_NE(OriRow("tre.bin"), nullptr);
+  EXPECT_EQ(ui()->TB_MOD_FILE->text().toStdString(), modifiedPath);
+
+  // Its id given to another original (another MD5): still not that one.
+  ToPanel2("tre.bin");
+  key.Exec("DELETE FROM ORI WHERE ID_ORI = 6;");
+  key.AddOriginalRow(6, "DRV3", "altro", "altro.bin", "ALTROMD5");
+  ui()->BTN_DBMOD->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1078));
+  EXPECT_EQ(ModRows(), 0);
+  EXPECT_NE(OriRow("altro.bin"), nullptr);
+
+  // The original listed as it is registers.
+  ui()->OriList->setCurrentItem(OriRow("altro.bin"));
+  ui()->BTN_Reg_mod->click();
+  ui()->BTN_DBMOD->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1024));
+  EXPECT_EQ(ModColumn(1, "ID_ORI"), "6");
+}
+
+TEST_F(ModifiedTest, OriginalGoneDuringTheArchiveStepRollsBackAndRemovesTheArchive) {
+  ToPanel2("tre.bin");
+  bool deleted = false;
+  CBrennowZip::SetProgressSink([&](int) {
+    if (deleted) return;
+    deleted = true;
+    key.Exec("DELETE FROM ORI WHERE ID_ORI = 6;");
+  });
+  ui()->BTN_DBMOD->click();
+  CBrennowZip::SetProgressSink(nullptr);
+  ASSERT_TRUE(deleted);
+  EXPECT_EQ(prompts.messages, QStringList({Msg(1036)}));
+  EXPECT_EQ(ModRows(), 0);
+  EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/MOD"));
+}
+
+TEST_F(ModifiedTest, NoIdLeftIsRefusedBeforeWriting) {
+  key.AddModifiedRow(2147483647, 1, "", "last.bin", "LASTMD5");
+  ToPanel2("uno.bin");
+  ui()->BTN_DBMOD->click();
+  EXPECT_EQ(prompts.messages, QStringList({Msg(1079)}));
+  EXPECT_EQ(ModRows(), 1);
+  EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/MOD"));
+  EXPECT_FALSE(ui()->PNL_MOD2->isHidden());
 }
 
 // Pictures of the registration panels for documentation: written to

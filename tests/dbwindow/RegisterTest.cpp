@@ -215,6 +215,22 @@ TEST_F(RegisterTest, ReservationInsertFailureIsToldAndRegistrationGoesOn) {
   EXPECT_EQ(Count("select count(*) from DRV_DOWNLOAD;"), 0);
 }
 
+TEST_F(RegisterTest, NoIdLeftRefusesBeforeWritingAndNeverReusesOne) {
+  // The largest id taken: the next one once saturated to it, giving two
+  // rows and one stored file.
+  key.AddOriginalRow(2147483647, "DRV1", "", "last.bin", "LASTMD5");
+  for (int id : {1, 2147483647}) AddRequest(id, "OTHER" + std::to_string(id), /*error=*/true);
+  key.AddDriver(Unavailable("MISS"));
+  ToConfirmation("MISS");
+  EXPECT_EQ(prompts.messages, QStringList({Msg(1020), Msg(1079)}));
+  EXPECT_EQ(Count("select count(*) from DRV_DOWNLOAD;"), 2);
+  ui()->BTN_ORI_REG->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1079));
+  EXPECT_EQ(Count("select count(*) from ORI;"), 1);
+  EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/ORI"));
+  EXPECT_FALSE(ui()->Pnl_ORI2->isHidden());
+}
+
 TEST_F(RegisterTest, ButtonFollowsTheSelectionAndCancelKeepsTheSearch) {
   key.AddDriver(Matching("DRV1"));
   key.AddDriver(Matching("DRV2"));

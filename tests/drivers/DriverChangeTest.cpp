@@ -104,6 +104,40 @@ TEST_F(DriverChange, RecatalogueToAnotherMakeNeedsAModelChosenByTheUser) {
   EXPECT_EQ(Stored("MARCA", "U2"), "Audi");
 }
 
+TEST_F(DriverChange, EmptyOrNullMakeAndModelAreWrittenBackWhenLeftAsStored) {
+  key_->Exec("UPDATE DRIVERS SET MODELLO = NULL WHERE NOMEFILE = 'U3';"
+             "UPDATE DRIVERS SET MARCA = '' WHERE NOMEFILE = 'U2';");
+  ui_->Button4->click();
+  Recatalogue("U3");
+  EXPECT_EQ(ui_->NewMarcaCB->currentText(), QStringLiteral("Fiat"));
+  EXPECT_EQ(ui_->NewModelloCB->currentText(), QString());
+  ui_->Drv_desc->setPlainText(QStringLiteral("nuova"));
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages, QStringList({Msg(1050)}));
+  // NULL is written back as the empty text, as the update writes any text.
+  EXPECT_EQ(Stored("typeof(MODELLO) || ':' || MODELLO || ':' || MARCA || ':' || DESCRIZIONE", "U3"),
+            "text::Fiat:nuova");
+
+  // After another make the model is asked for, even when the user empties
+  // the box to what was stored.
+  Choose(ui_->NewMarcaCB, QStringLiteral("Audi"));
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages.last(), Msg(1075));
+  Type(ui_->NewModelloCB, QString());
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages.last(), Msg(1075));
+  EXPECT_EQ(Stored("MARCA", "U3"), "Fiat");
+
+  // An empty make left as it is.
+  ui_->Button6->click();
+  ui_->Button4->click();
+  Recatalogue("U2");
+  EXPECT_EQ(ui_->NewMarcaCB->currentText(), QString());
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages.last(), Msg(1050));
+  EXPECT_EQ(Stored("MARCA || ':' || MODELLO", "U2"), ":Punto");
+}
+
 TEST_F(DriverChange, TextsThatWindows1252CannotHoldAreRefusedBeforeWriting) {
   const std::string before = StoredHex("DESCRIZIONE", "U2");
   Recatalogue("U2");
