@@ -9,6 +9,7 @@
 #include "archive/zip/Error.h"
 #include "archive/zip/Io.h"
 #include "archive/zip/Journal.h"
+#include "archive/zip/Pipeline.h"
 #include "archive/zip/Progress.h"
 #include "archive/zip/Reader.h"
 #include "archive/zip/Text.h"
@@ -219,17 +220,21 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     scan.Folder(base, "");
     StartWriting();
     ProgressMeter meter(progress_, scan.bytes);
+    PackPipeline pipeline(writer_.get(), threads_ ? threads_ : DefaultThreads(),
+                          [&](std::uint64_t n) { meter.Add(n); });
     for (const Item& item : scan.items) {
       if (item.folder) {
-        writer_->AddFolder(item.entryName, item.modified, item.attributes);
+        pipeline.AddFolder(item.entryName, item.modified, item.attributes);
         continue;
       }
       fs::Info now = fs::Stat(item.path);
-      if (!now.isFile) throw Error("File vanished while archiving: " + item.path);
-      InputFile file(item.path);
-      writer_->AddFile(item.entryName, file, item.modified, item.attributes,
-                       [&](std::uint64_t n) { meter.Add(n); });
+      if (!now.isFile) {
+        pipeline.Finish();  // what comes before it first
+        throw Error("File vanished while archiving: " + item.path);
+      }
+      pipeline.AddFile(item.entryName, item.path, now.size, item.modified, item.attributes);
     }
+    pipeline.Finish();
     meter.Finish();
   } catch (...) {
     // Nothing of a failed add is ever committed, also not by the destructor.

@@ -51,8 +51,9 @@ class Archive {
   void SetVolumeSize(std::int64_t size);
   // The mode of the next Open (kUpdate until set).
   void SetMode(Mode mode) { mode_ = mode; }
-  // Threads that check entries before an extraction (0: the machine's
-  // cores, at most 8).
+  // Threads that compress entries while adding files and check entries
+  // before an extraction (0: DefaultThreads()). The archive written is the
+  // same whatever the count.
   void SetThreads(unsigned threads) { threads_ = threads; }
 
   // Opens the archive at a UTF-8 path in the mode set: an existing one is

@@ -13,10 +13,17 @@
 
 namespace zip {
 
+namespace {
+std::atomic<unsigned> g_defaultThreads{0};
+}  // namespace
+
 unsigned DefaultThreads() {
-  unsigned n = std::thread::hardware_concurrency();
+  unsigned n = g_defaultThreads.load();
+  if (n == 0) n = std::thread::hardware_concurrency();
   return n == 0 ? 1 : (n > 8 ? 8 : n);
 }
+
+void SetDefaultThreads(unsigned threads) { g_defaultThreads = threads; }
 
 void VerifyEntries(const std::vector<std::string>& volumePaths,
                    const std::vector<const Entry*>& entries, unsigned threads,

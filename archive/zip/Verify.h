@@ -21,7 +21,10 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
                    const std::vector<const Entry*>& entries, unsigned threads,
                    const std::function<void(std::uint64_t)>& onBytes);
 
-// The threads the engine uses by default: the machine's cores, at most 8.
+// The threads an archive operation uses unless told otherwise: the
+// machine's cores, at most 8, or what SetDefaultThreads chose (0: back to
+// the cores). For benchmarks and tests.
 unsigned DefaultThreads();
+void SetDefaultThreads(unsigned threads);
 
 }  // namespace zip

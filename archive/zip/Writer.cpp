@@ -13,9 +13,6 @@ namespace zip {
 namespace {
 
 constexpr size_t kChunk = 1 << 20;
-// Files up to this size are compressed in memory, so that their local
-// header carries the real sizes and incompressible ones can be stored.
-constexpr std::uint64_t kWholeInMemory = 4 << 20;
 
 std::string UnicodePathExtra(const std::string& raw, const std::string& utf8) {
   std::string extra(9, '\0');
@@ -165,65 +162,59 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
   Register(std::move(e));
 }
 
-void Writer::AddFile(const std::string& name, InputFile& file, std::int64_t modified,
-                     std::uint32_t dosAttributes, const std::function<void(std::uint64_t)>& onBytes) {
-  if (file.size() > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + file.path());
-  if (file.size() <= kWholeInMemory) {
-    in_.resize(static_cast<size_t>(file.size()) + 1);
-    size_t have = 0, got;
-    while ((got = file.Read(in_.data() + have, in_.size() - have)) > 0) {
-      have += got;
-      if (have == in_.size()) in_.resize(in_.size() * 2);
-      if (have > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + file.path());
-    }
-    AddBuffer(name, in_.data(), have, modified, dosAttributes, true);
-    if (onBytes) onBytes(have);
-    if (in_.size() > kWholeInMemory * 2) std::vector<unsigned char>().swap(in_);
-    return;
-  }
-  // Large files stream at an unknown compressed size. The local header is
-  // patched afterwards when the data stays in the header's volume; only
-  // data that must run on into later volumes gets a data descriptor.
+void Writer::AddPacked(const std::string& name, const std::vector<unsigned char>& data,
+                       std::uint32_t crc, const std::vector<unsigned char>& packed, bool stored,
+                       std::int64_t modified, std::uint32_t dosAttributes) {
+  if (data.size() > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
-  e.method = kMethodDeflated;
-  size_t headerSize = kLocalHeaderSize + e.rawName.size() + e.extra.size();
-  out_->KeepTogether(headerSize);
-  std::uint64_t bound = deflateBound(nullptr, static_cast<uLong>(file.size())) + 1024;
-  bool descriptor = out_->split() && out_->offset() + headerSize + bound > out_->volumeSize();
-  if (descriptor) e.flags = kFlagDescriptor;
+  e.crc = crc;
+  e.size = static_cast<std::uint32_t>(data.size());
+  const std::vector<unsigned char>& body = stored ? data : packed;
+  e.method = stored ? kMethodStored : kMethodDeflated;
+  if (stored) e.versionNeeded = 10;
+  e.compressedSize = static_cast<std::uint32_t>(body.size());
   WriteLocalHeader(&e);
-  in_.resize(kChunk);
-  deflated_.resize(kChunk);
-  Deflater d;
-  std::uint64_t total = 0, packed = 0;
-  uLong crc = crc32(0L, Z_NULL, 0);
-  auto emit = [&](const unsigned char* p, size_t k) {
-    packed += k;
-    if (packed > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + file.path());
-    out_->Write(p, k);
-  };
-  for (;;) {
-    size_t got = file.Read(in_.data(), in_.size());
-    total += got;
-    if (total > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + file.path());
-    crc = crc32(crc, in_.data(), static_cast<uInt>(got));
-    d.Run(in_.data(), got, got == 0, deflated_, emit);
-    if (got == 0) break;
-    if (onBytes) onBytes(got);
-  }
-  e.crc = static_cast<std::uint32_t>(crc);
-  e.size = static_cast<std::uint32_t>(total);
-  e.compressedSize = static_cast<std::uint32_t>(packed);
+  out_->Write(body.data(), body.size());
+  Register(std::move(e));
+}
+
+void Writer::BeginStream(const std::string& name, std::int64_t modified,
+                         std::uint32_t dosAttributes, std::uint64_t bound) {
+  // The local header is patched afterwards when the data stays in the
+  // header's volume; only data that may run on into later volumes gets a
+  // data descriptor.
+  stream_ = Prepare(name, modified, dosAttributes);
+  stream_.method = kMethodDeflated;
+  size_t headerSize = kLocalHeaderSize + stream_.rawName.size() + stream_.extra.size();
+  out_->KeepTogether(headerSize);
+  if (out_->split() && out_->offset() + headerSize + bound > out_->volumeSize())
+    stream_.flags = kFlagDescriptor;
+  WriteLocalHeader(&stream_);
+  streamed_ = 0;
+}
+
+void Writer::StreamData(const unsigned char* data, size_t n) {
+  streamed_ += n;
+  if (streamed_ > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + stream_.name);
+  out_->Write(data, n);
+}
+
+void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string& path) {
+  if (size > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + path);
+  Entry e = std::move(stream_);
+  e.crc = crc;
+  e.size = static_cast<std::uint32_t>(size);
+  e.compressedSize = static_cast<std::uint32_t>(streamed_);
   unsigned char fields[kDescriptorSize];
   Put32(fields, kSplitSignature);
   Put32(fields + 4, e.crc);
   Put32(fields + 8, e.compressedSize);
   Put32(fields + 12, e.size);
-  if (descriptor) {
+  if (e.flags & kFlagDescriptor) {
     out_->KeepTogether(kDescriptorSize);
     out_->Write(fields, sizeof fields);
   } else {
-    if (out_->disk() != e.disk) throw Error("File grew while archiving: " + file.path());
+    if (out_->disk() != e.disk) throw Error("File grew while archiving: " + path);
     out_->PatchCurrent(e.localOffset + 14, fields + 4, 12);
   }
   Register(std::move(e));

@@ -22,9 +22,18 @@ class Writer {
 
   // A folder entry (name ends with '/').
   void AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes);
-  // One file read in chunks; onBytes is told how many input bytes were read.
-  void AddFile(const std::string& name, InputFile& file, std::int64_t modified,
-               std::uint32_t dosAttributes, const std::function<void(std::uint64_t)>& onBytes);
+  // One whole entry compressed beforehand (see Pack): deflated output, or
+  // the data itself when stored.
+  void AddPacked(const std::string& name, const std::vector<unsigned char>& data, std::uint32_t crc,
+                 const std::vector<unsigned char>& packed, bool stored, std::int64_t modified,
+                 std::uint32_t dosAttributes);
+  // An entry whose deflated data arrives in pieces: the local header (with a
+  // data descriptor when the data may not fit the current volume, judged by
+  // bound, the most the pieces can take), the pieces, then its end.
+  void BeginStream(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes,
+                   std::uint64_t bound);
+  void StreamData(const unsigned char* data, size_t n);
+  void EndStream(std::uint32_t crc, std::uint64_t size, const std::string& path);
   // One entry from memory; deflated even when that does not shrink it,
   // unless mayStore.
   void AddBuffer(const std::string& name, const unsigned char* data, size_t n,
@@ -48,10 +57,11 @@ class Writer {
   void WriteLocalHeader(Entry* entry);
   void Register(Entry entry);
   VolumeWriter* out_;
+  Entry stream_;                      // the entry being streamed
+  std::uint64_t streamed_ = 0;
   std::vector<Entry> entries_;        // every entry written; replaced ones are dead
   std::vector<bool> live_;
   std::unordered_map<std::string, size_t> byName_;  // NameKey -> live index
-  std::vector<unsigned char> in_, deflated_;
 };
 
 // Lower-case key for comparing entry names as Windows compares file names.
