@@ -7,9 +7,11 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include "app/Main.h"
 #include "app/Prompts.h"
+#include "archive/zip/Verify.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "ui_Main.h"
@@ -73,6 +75,8 @@ int main(int argc, char** argv) {
   form.show();
   form.Button6Click();
 
+  std::printf("%u cores, %u compressing threads\n", std::thread::hardware_concurrency(),
+              zip::DefaultThreads());
   prompts.answer = QString::fromStdString(dir / "bench.qbk");
   double backupSeconds = 0, restoreSeconds = 0;
   const double backupGap = LongestGap(form, [&] { form.BTN_BckClick(); }, &backupSeconds);
