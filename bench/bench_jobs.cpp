@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "ui_Main.h"
