@@ -39,6 +39,20 @@ std::string DeleteRow(DbConnection& db, const std::string& select, const std::st
   return nomeFile;
 }
 
+// The first row of sql into *row (NOMEFILE, PATH and, withNote, NOTE);
+// false when there is none.
+bool FindStoredRow(DbConnection& db, const std::string& sql, bool withNote, StoredRow* row) {
+  DbQuery found = db.runQuery(sql);
+  const bool exists = !found.atEnd();
+  if (exists) {
+    row->nomeFile = found.columnString("NOMEFILE", "");
+    row->path = found.columnString("PATH", "");
+    if (withNote) row->note = found.columnString("NOTE", "");
+  }
+  found.release();
+  return exists;
+}
+
 }  // namespace
 
 void DriverBrands(DbConnection& db, const TextHandler& onBrand) {
@@ -112,28 +126,15 @@ int CountModifiedFiles(DbConnection& db, const std::string& originalId) {
 }
 
 bool OriginalNote(DbConnection& db, const std::string& originalId, StoredRow* row) {
-  DbQuery found = db.runQuery("SELECT NOMEFILE, NOTE, PATH FROM ORI WHERE ID_ORI ='" +
-                              SqlValue(originalId) + "';");
-  const bool exists = !found.atEnd();
-  if (exists) {
-    row->nomeFile = found.columnString("NOMEFILE", "");
-    row->note = found.columnString("NOTE", "");
-    row->path = found.columnString("PATH", "");
-  }
-  found.release();
-  return exists;
+  return FindStoredRow(
+      db, "SELECT NOMEFILE, NOTE, PATH FROM ORI WHERE ID_ORI ='" + SqlValue(originalId) + "';",
+      true, row);
 }
 
 bool OriginalFile(DbConnection& db, const std::string& originalId, StoredRow* row) {
-  DbQuery found = db.runQuery("SELECT NOMEFILE, PATH FROM ORI WHERE ID_ORI ='" +
-                              SqlValue(originalId) + "';");
-  const bool exists = !found.atEnd();
-  if (exists) {
-    row->nomeFile = found.columnString("NOMEFILE", "");
-    row->path = found.columnString("PATH", "");
-  }
-  found.release();
-  return exists;
+  return FindStoredRow(
+      db, "SELECT NOMEFILE, PATH FROM ORI WHERE ID_ORI ='" + SqlValue(originalId) + "';", false,
+      row);
 }
 
 std::string DeleteOriginal(DbConnection& db, const std::string& originalId) {
@@ -188,15 +189,9 @@ bool ModifiedStoredName(DbConnection& db, const std::string& modifiedId, std::st
 }
 
 bool ModifiedFile(DbConnection& db, const std::string& modifiedId, StoredRow* row) {
-  DbQuery found = db.runQuery("SELECT NOMEFILE, PATH FROM MOD WHERE ID_MOD ='" +
-                              SqlValue(modifiedId) + "';");
-  const bool exists = !found.atEnd();
-  if (exists) {
-    row->nomeFile = found.columnString("NOMEFILE", "");
-    row->path = found.columnString("PATH", "");
-  }
-  found.release();
-  return exists;
+  return FindStoredRow(
+      db, "SELECT NOMEFILE, PATH FROM MOD WHERE ID_MOD ='" + SqlValue(modifiedId) + "';", false,
+      row);
 }
 
 std::string DeleteModified(DbConnection& db, const std::string& modifiedId) {

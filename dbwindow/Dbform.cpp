@@ -181,6 +181,21 @@ void TForm2::FillRegisteredBrands() {
   db.close();
 }
 
+void TForm2::FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search) {
+  std::string brand;
+  const int index = ItemIndex(brands);
+  if (index > 0 && !ComboBytes(brands, &brand)) return;
+  DbConnection db;
+  db.open(DatabasePath());
+  models->clear();
+  models->addItem(Msg(1011));
+  if (index > 0) catalogue::RegisteredModels(db, brand, AddTo({models}));
+  models->setCurrentIndex(0);
+  models->setEnabled(index != 0);
+  search->setEnabled(index != 0);
+  db.close();
+}
+
 void TForm2::HideWorkPanels() {
   for (QWidget* panel : {ui_->Pnl_ORI1, ui_->Pnl_ORI2, ui_->PNL_MOD, ui_->PNL_MOD2,
                          ui_->PNL_MNG_DB, ui_->PNL_MNG_DB_MOD})

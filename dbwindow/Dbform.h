@@ -116,6 +116,10 @@ class TForm2 : public QDialog {
   // Every command of the window but "Interrompi ", for a CommandLock.
   std::vector<QWidget*> Commands();
   void FillHelpTexts();
+  // The models of the registered originals of the brand a brand list shows
+  // (none for its first entry); the models list and the search command are
+  // enabled when a brand is chosen.
+  void FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search);
   void SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn);
   void AddDriverRow(const catalogue::DriverRow& driver, bool available);
   // One row of the originals lists (OriList, DBListORI).

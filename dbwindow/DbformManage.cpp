@@ -98,23 +98,7 @@ void TForm2::ConnectManagement() {
 
 void TForm2::MarcaDBChange() {
   if (searching()) return;
-  std::string brand;
-  const int index = ItemIndex(ui_->MarcaDB);
-  if (index > 0 && !ComboBytes(ui_->MarcaDB, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->ModelloDB->clear();
-  ui_->ModelloDB->addItem(Msg(1011));
-  if (index > 0) {
-    catalogue::RegisteredModels(db, brand, [this](const std::string& model) {
-      ui_->ModelloDB->addItem(FromCp1252(model));
-      return true;
-    });
-  }
-  ui_->ModelloDB->setCurrentIndex(0);
-  ui_->ModelloDB->setEnabled(index != 0);
-  ui_->BTN_db_search->setEnabled(index != 0);
-  db.close();
+  FillRegisteredModels(ui_->MarcaDB, ui_->ModelloDB, ui_->BTN_db_search);
 }
 
 void TForm2::BTN_db_searchClick() {

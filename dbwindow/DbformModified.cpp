@@ -62,23 +62,7 @@ void TForm2::Button2Click() {
 
 void TForm2::MarcaORIChange() {
   if (searching()) return;
-  const int index = ItemIndex(ui_->MarcaORI);
-  std::string brand;
-  if (index > 0 && !ComboBytes(ui_->MarcaORI, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->ModelloORI->clear();
-  ui_->ModelloORI->addItem(Msg(1011));
-  if (index > 0) {
-    catalogue::RegisteredModels(db, brand, [this](const std::string& model) {
-      ui_->ModelloORI->addItem(FromCp1252(model));
-      return true;
-    });
-  }
-  ui_->ModelloORI->setCurrentIndex(0);
-  ui_->ModelloORI->setEnabled(index != 0);
-  ui_->BTN_Ori_search->setEnabled(index != 0);
-  db.close();
+  FillRegisteredModels(ui_->MarcaORI, ui_->ModelloORI, ui_->BTN_Ori_search);
 }
 
 void TForm2::BTN_Ori_searchClick() {
