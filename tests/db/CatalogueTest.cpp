@@ -11,23 +11,13 @@
 #include "db/KeyPaths.h"
 #include "db/KeyStore.h"
 #include "platform/SimulatedPlatform.h"
+#include "tests/db/KeyOnDrive.h"
 #include "tests/support/KeyFixture.h"
 
 namespace {
 
-class Catalogue : public ::testing::Test {
+class Catalogue : public KeyOnDrive {
  protected:
-  Catalogue() {
-    drive_ = dir_ / "e";
-    std::filesystem::create_directories(drive_);
-    key_ = std::make_unique<fixture::KeyBuilder>(drive_);
-    auto machine = std::make_unique<platform::SimulatedPlatform>();
-    machine->AddDrive('E', drive_, "QUORVANE", platform::kDriveRemovable);
-    platform::Install(std::move(machine));
-    db_.open(keystore::DatabasePath(kKeyRoot));
-  }
-  ~Catalogue() override { platform::Install(nullptr); }
-
   fixture::Driver Make(const std::string& name, const std::string& brand, bool user) {
     fixture::Driver d;
     d.nomefile = name;
@@ -37,12 +27,6 @@ class Catalogue : public ::testing::Test {
     d.user = user;
     return d;
   }
-
-  static constexpr const char* kKeyRoot = "E:\\ZKM_Quorvane\\";
-  fixture::TempDir dir_;
-  std::string drive_;
-  std::unique_ptr<fixture::KeyBuilder> key_;
-  DbConnection db_;
 };
 
 TEST(DriverRows, OffsetsAreThirtyTwoBitIntegersOnly) {
