@@ -6,9 +6,10 @@
 #include <QEvent>
 
 #include "app/Localisation.h"
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 #include "app/QuorApplication.h"
-#include "app/Texts.h"
+#include "db/KeyStore.h"
+#include "app/kit/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/Platform.h"
 #include "ui_Main.h"
@@ -109,7 +110,7 @@ bool TForm1::FindKeyAutomatically() {
     std::string label;
     if (!machine.VolumeLabel(candidate, &label)) label.clear();
     if ((label == "ZARIVIRE" || label == "QUORVANE") &&
-        platform::FileExists(platform::NativePath(candidate, "ZKM_Quorvane\\DataBase\\zkm.db"))) {
+        platform::FileExists(keystore::DatabasePath(candidate + "ZKM_Quorvane\\"))) {
       KeyRoot = candidate + "ZKM_Quorvane\\";
       DriveRoot = candidate;
       return true;
@@ -170,7 +171,7 @@ void TForm1::Button3Click() {
   }
   DriveRoot = drive;
   KeyRoot = drive + "\\ZKM_Quorvane\\";
-  if (platform::FileExists(platform::NativePath(KeyRoot, "Database\\zkm.db"))) {
+  if (platform::FileExists(keystore::DatabasePath(KeyRoot))) {
     SetKeyCommandsEnabled(true);
   } else {
     Prompts::current().message(this, Msg(1033, 1008));

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 #include <string>
 
@@ -17,8 +16,6 @@ namespace Ui {
 class TForm1;
 }
 class MultiThread;
-class TForm2;
-class TForm3;
 class QMovie;
 
 class TForm1 : public QMainWindow {
@@ -87,8 +84,6 @@ class TForm1 : public QMainWindow {
   std::string DriveRoot;
   MultiThread* worker_ = nullptr;  // not owned: frees itself
   int CurrentJob = 0;
-  QPointer<TForm2> databaseWindow_;
-  QPointer<TForm3> driverWindow_;
   std::unique_ptr<CUtilities> versionInfo_;
   QString title_;
 

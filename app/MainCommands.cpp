@@ -4,10 +4,10 @@
 #include <QSaveFile>
 #include <stdexcept>
 
-#include "app/KeyWrites.h"
+#include "app/kit/KeyWrites.h"
 #include "app/Main.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "platform/Platform.h"
 
 namespace {

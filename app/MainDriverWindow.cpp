@@ -2,13 +2,12 @@
 #include <memory>
 
 #include "app/Main.h"
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 #include "drivers/Drv_mng.h"
 
 void TForm1::Button4Click() {
   // A new window for every opening; nothing survives from the last one.
   auto window = std::make_unique<TForm3>();
-  driverWindow_ = window.get();
   window->SetupWindow(KeyRoot);
   // The main window takes no input until the user closes it.
   window->setWindowModality(Qt::ApplicationModal);

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 
 QuorApplication::QuorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

@@ -88,9 +88,8 @@ int main() {
   const auto searchStart = Clock::now();
   int rows = 0;
   const int found = SearchDriverRows(
-      db, DriverSearchStatement(DriverFilter()), false,
-      reinterpret_cast<const unsigned char*>(original.data()), original.size(), keyRoot,
-      [&rows](const FoundDriver*) { return ++rows, true; });
+      db, catalogue::DriverFilter(), reinterpret_cast<const unsigned char*>(original.data()),
+      original.size(), keyRoot, [&rows](const catalogue::DriverRow*, bool) { return ++rows, true; });
   const double searchSeconds = Seconds(searchStart);
   db.close();
 

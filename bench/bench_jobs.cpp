@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "app/Main.h"
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 #include "archive/zip/Verify.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"

@@ -98,6 +98,11 @@ std::string KeyFolders::DatabasePath() const {
   return platform::ResolveBelow(key_, "Database\\zkm.db");
 }
 
+std::string KeyFolders::DatabaseFolder() const {
+  if (key_.empty()) return std::string();
+  return platform::ResolveBelow(key_, "Database\\");
+}
+
 const Folder& KeyFolders::Below(std::optional<Folder>* folder, const char* relative) {
   if (!*folder) folder->emplace(key_.empty() ? std::string() : platform::ResolveBelow(key_, relative));
   return **folder;

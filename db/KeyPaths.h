@@ -59,7 +59,8 @@ class KeyFolders {
   explicit KeyFolders(const std::string& keyRoot);
 
   // Native paths; empty when the key's drive does not exist.
-  std::string DatabasePath() const;  // Database\zkm.db
+  std::string DatabasePath() const;    // Database\zkm.db
+  std::string DatabaseFolder() const;  // Database\ (with its separator)
   const Folder& Originals();         // Database\ORI\ .
   const Folder& Modified();          // Database\MOD\ .
   const Folder& Drivers();           // Database\DRT\ .

@@ -14,32 +14,28 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "db/DbConnection.h"
+#include "db/KeyCatalogue.h"
 #include "db/KeyStore.h"
-#include "db/SqlText.h"
 #include "dbwindow/LegacyDescriptions.h"
 #include "dbwindow/ListOrder.h"
 #include "platform/Platform.h"
 #include "ui_Dbform.h"
 
-static void InitListImages() { Q_INIT_RESOURCE(dbwindow); }
-
 namespace {
 
-// Fills a brand or model list from column of every row of sql.
-void AddRows(DbConnection& db, const std::string& sql, const char* column,
-             std::initializer_list<QComboBox*> boxes) {
-  DbQuery rows = db.runQuery(sql);
-  while (!rows.atEnd()) {
-    const QString text = FromCp1252(rows.columnString(column, ""));
-    for (QComboBox* box : boxes) box->addItem(text);
-    rows.advance();
-  }
-  rows.release();
+// A handler that adds every text to the boxes.
+catalogue::TextHandler AddTo(std::initializer_list<QComboBox*> boxes) {
+  std::vector<QComboBox*> targets(boxes);
+  return [targets](const std::string& bytes) {
+    const QString text = FromCp1252(bytes);
+    for (QComboBox* box : targets) box->addItem(text);
+    return true;
+  };
 }
 
 void ResetChoice(QComboBox* box) {
@@ -57,15 +53,12 @@ void PrepareChoice(QComboBox* box) {
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
-  InitListImages();
   ui_->setupUi(this);
   // A tool window without border icons: "Chiudi" is the only way out.
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(762, 386);
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-  images_[0] = QIcon(QStringLiteral(":/dbwindow/thumb-down-red.png"));
-  images_[1] = QIcon(QStringLiteral(":/dbwindow/thumb-up-green.png"));
 
   HideWorkPanels();
   for (QWidget* busy : {static_cast<QWidget*>(ui_->Pnl_searching), static_cast<QWidget*>(ui_->PNL_REG_ORI),
@@ -125,6 +118,8 @@ std::string TForm2::DatabasePath() const {
   return keystore::DatabasePath(KeyRoot);
 }
 
+std::vector<QWidget*> TForm2::Commands() { return kit::CommandWidgets(this, {ui_->BTN_Break}); }
+
 void TForm2::SetupWindow(const std::string& keyRoot) {
   KeyRoot = keyRoot;
   FillDriverBrands();
@@ -151,7 +146,7 @@ void TForm2::FillDriverBrands() {
   db.open(DatabasePath());
   ui_->MarcaCB->clear();
   ui_->MarcaCB->addItem(Msg(1011));
-  AddRows(db, "select distinct MARCA from drivers order by marca;", "MARCA", {ui_->MarcaCB});
+  catalogue::DriverBrands(db, AddTo({ui_->MarcaCB}));
   ui_->MarcaCB->setCurrentIndex(0);
   ResetChoice(ui_->ModelloCB);
   db.close();
@@ -166,11 +161,7 @@ void TForm2::MarcaCBChange() {
   db.open(DatabasePath());
   ui_->ModelloCB->clear();
   ui_->ModelloCB->addItem(Msg(1011));
-  if (index > 0)
-    AddRows(db,
-            "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
-                "' order by modello;",
-            "MODELLO", {ui_->ModelloCB});
+  if (index > 0) catalogue::DriverModels(db, brand, AddTo({ui_->ModelloCB}));
   ui_->ModelloCB->setCurrentIndex(0);
   db.close();
 }
@@ -182,12 +173,26 @@ void TForm2::FillRegisteredBrands() {
     box->clear();
     box->addItem(Msg(1011));
   }
-  AddRows(db, "select MARCA from drivers d, ori o where d.nomefile =o.id_driver group by MARCA;",
-          "MARCA", {ui_->MarcaORI, ui_->MarcaDB});
+  catalogue::RegisteredBrands(db, AddTo({ui_->MarcaORI, ui_->MarcaDB}));
   ui_->MarcaORI->setCurrentIndex(0);
   ui_->MarcaDB->setCurrentIndex(0);
   ResetChoice(ui_->ModelloORI);
   ResetChoice(ui_->ModelloDB);
+  db.close();
+}
+
+void TForm2::FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search) {
+  std::string brand;
+  const int index = ItemIndex(brands);
+  if (index > 0 && !ComboBytes(brands, &brand)) return;
+  DbConnection db;
+  db.open(DatabasePath());
+  models->clear();
+  models->addItem(Msg(1011));
+  if (index > 0) catalogue::RegisteredModels(db, brand, AddTo({models}));
+  models->setCurrentIndex(0);
+  models->setEnabled(index != 0);
+  search->setEnabled(index != 0);
   db.close();
 }
 
@@ -248,7 +253,7 @@ bool TForm2::ComboBytes(const QComboBox* box, std::string* bytes) {
 }
 
 void TForm2::DrvListColumnClick(QTreeWidget* list, int column) {
-  if (searching_) return;
+  if (searching()) return;
   SortDescending = column == SortColumn ? !SortDescending : false;
   SortColumn = column;
   SortList(list);
@@ -285,9 +290,9 @@ void TForm2::SortList(QTreeWidget* list) {
   list->viewport()->update();
 }
 
-QIcon TForm2::ListImage(int index) const { return images_[index == 1 ? 1 : 0]; }
+QIcon TForm2::ListImage(int index) const { return kit::ListImage(index); }
 
-int TForm2::RowImage(const QTreeWidgetItem* row) { return row->data(0, kImageRole).toInt(); }
+int TForm2::RowImage(const QTreeWidgetItem* row) { return kit::RowImage(row); }
 
 void TForm2::reject() {}
 

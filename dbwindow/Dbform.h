@@ -3,9 +3,11 @@
 // the top bar. It is closed only through "Chiudi" (result 1); Escape and the
 // window manager cannot close it.
 //
-// Texts read from the database are Windows-1252 bytes and are converted
-// where they enter or leave the widgets. Handlers are public so that tests
-// and the main window can drive the real window.
+// Every statement comes from the key's catalogue (db/KeyCatalogue.h,
+// db/DriverCatalogue.h); texts read from the database are Windows-1252 bytes
+// and are converted where they enter or leave the widgets (app/kit).
+// Handlers are public so that tests and the main window can drive the real
+// window.
 #pragma once
 
 #include <QDialog>
@@ -14,6 +16,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "app/kit/CommandLock.h"
+#include "app/kit/ListImages.h"
 
 namespace Ui {
 class TForm2;
@@ -23,18 +29,25 @@ class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
 class CBrennowZip;
-struct FoundDriver;
+namespace catalogue {
+struct DriverRow;
+struct OriginalRow;
+}
+namespace keypaths {
+class KeyFolders;
+}
 
 class TForm2 : public QDialog {
   Q_OBJECT
 
  public:
-  // Data roles of the list rows: the image index (0 red, 1 green) and, in
-  // DrvList, the user-driver mark (valid only for a user driver).
-  static constexpr int kImageRole = Qt::UserRole + 1;
-  static constexpr int kUserDriverRole = Qt::UserRole + 2;
-  // In OriList, the original's MD5 text as the search found it.
-  static constexpr int kOriginalMd5Role = Qt::UserRole + 3;
+  // Data roles of the list rows (app/kit/ListImages.h): the image index (0
+  // red, 1 green) and, in DrvList, the user-driver mark (valid only for a
+  // user driver); in the originals lists, the original's MD5 text as the
+  // search found it.
+  static constexpr int kImageRole = kit::kImageRole;
+  static constexpr int kUserDriverRole = kit::kUserDriverRole;
+  static constexpr int kOriginalMd5Role = kit::kOriginalMd5Role;
 
   explicit TForm2(QWidget* parent = nullptr);
   ~TForm2() override;
@@ -89,7 +102,7 @@ class TForm2 : public QDialog {
   const QString& chosenOriginal() const { return ChosenOriginalPath; }
   int sortColumn() const { return SortColumn; }
   bool sortDescending() const { return SortDescending; }
-  bool searching() const { return searching_; }
+  bool searching() const { return commands_.busy(); }
 
   // Escape and window-manager close requests are ignored.
   void reject() override;
@@ -99,12 +112,19 @@ class TForm2 : public QDialog {
   void changeEvent(QEvent* event) override;
 
  private:
-  class CommandLock;
-
   std::string DatabasePath() const;
+  // Every command of the window but "Interrompi ", for a CommandLock.
+  std::vector<QWidget*> Commands();
   void FillHelpTexts();
+  // The models of the registered originals of the brand a brand list shows
+  // (none for its first entry); the models list and the search command are
+  // enabled when a brand is chosen.
+  void FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search);
   void SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn);
-  void AddDriverRow(const FoundDriver& driver);
+  void AddDriverRow(const catalogue::DriverRow& driver, bool available);
+  // One row of the originals lists (OriList, DBListORI).
+  void AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
+                      const catalogue::OriginalRow& original);
   void SortList(QTreeWidget* list);
   // The text of a combo box as database bytes; false (after telling the
   // user) when Windows-1252 cannot hold it.
@@ -112,7 +132,6 @@ class TForm2 : public QDialog {
 
   std::unique_ptr<Ui::TForm2> ui_;
   QMenu* PopupMenu1 = nullptr;
-  QIcon images_[2];
 
   std::string KeyRoot;
   std::string OriginalDigest;
@@ -126,7 +145,7 @@ class TForm2 : public QDialog {
   CBrennowZip* ZipArchive = nullptr;
 
   QString ChosenOriginalPath;
-  bool searching_ = false;
+  kit::CommandState commands_;
 
   // Registration of originals and modified files.
  public:

@@ -12,14 +12,14 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
+#include "app/kit/BusyNotice.h"
 #include "db/DbConnection.h"
-#include "db/SqlText.h"
+#include "db/KeyCatalogue.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DbformCommandLock.h"
 #include "dbwindow/DriverSearch.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
@@ -43,7 +43,7 @@ const unsigned char* Bytes(const QByteArray& content) {
 }  // namespace
 
 void TForm2::BTN_DB_openoriClick() {
-  if (searching_) return;
+  if (searching()) return;
   const QString path = Prompts::current().openFile(this, QString());
   if (path.isEmpty()) return;
   ui_->TB_ORI_FILE->setText(path);
@@ -63,7 +63,7 @@ void TForm2::BTN_DB_openoriClick() {
 }
 
 void TForm2::BTN_Drv_SearchClick() {
-  if (searching_) return;
+  if (searching()) return;
   ui_->TB_ORI_FILE->setText(ChosenOriginalPath);
   if (ChosenOriginalPath.isEmpty() || !QFileInfo(ChosenOriginalPath).isFile()) {
     Prompts::current().message(this, Msg(1017));
@@ -90,30 +90,25 @@ void TForm2::CBIgnoreMD5Click() {
 bool TForm2::IsAlreadyRegistered(const std::string& md5, bool modified) {
   DbConnection db;
   db.open(DatabasePath());
-  const std::string table = modified ? "MOD" : "ORI";
-  DbQuery rows = db.runQuery("select 1 from " + table + " where md5='" + SqlValue(md5) + "';");
-  const bool registered = !rows.atEnd();
-  rows.release();
+  const bool registered = catalogue::IsRegistered(db, md5, modified);
   db.close();
   return registered;
 }
 
-void TForm2::AddDriverRow(const FoundDriver& driver) {
+void TForm2::AddDriverRow(const catalogue::DriverRow& driver, bool available) {
   auto* row = new QTreeWidgetItem(ui_->DrvList);
   row->setText(0, FromCp1252(driver.name));
   row->setText(1, FromCp1252(driver.description));
   row->setText(2, FromCp1252(driver.centralina));
   row->setText(3, FromCp1252(driver.eprom));
   row->setText(4, FromCp1252(driver.cks));
-  const int image = driver.available ? 1 : 0;
-  row->setIcon(0, ListImage(image));
-  row->setData(0, kImageRole, image);
+  kit::SetRowImage(row, available ? 1 : 0);
   if (driver.user) row->setData(0, kUserDriverRole, true);
 }
 
 void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
-  if (searching_) return;
-  DriverFilter filter;
+  if (searching()) return;
+  catalogue::DriverFilter filter;
   filter.manual = ui_->CBIgnoreMD5->isChecked();
   filter.brandChosen = ItemIndex(ui_->MarcaCB) != 0;
   filter.modelChosen = ItemIndex(ui_->ModelloCB) != 0;
@@ -126,26 +121,21 @@ void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
   {
     DbConnection db;
     db.open(DatabasePath());
-    const std::string statement = DriverSearchStatement(filter);
     ui_->DrvList->clear();
     if (filter.manual && !filter.brandChosen) {
       Prompts::current().message(this, Msg(1019));
     } else {
       // However the search ends, the busy panel and "Interrompi " go and
       // the other commands come back.
-      struct SearchEnd {
-        TForm2* form;
-        ~SearchEnd() {
-          form->ui_->Pnl_searching->hide();
-          form->ui_->BTN_Break->setEnabled(false);
-        }
-      } searchEnd{this};
-      CommandLock lock(this);
-      ui_->Pnl_searching->show();
-      ui_->Pnl_searching->raise();
-      found = SearchDriverRows(db, statement, filter.manual, data, size, KeyRoot,
-                               [this](const FoundDriver* match) {
-                                 if (match) AddDriverRow(*match);
+      struct BreakEnd {
+        QWidget* button;
+        ~BreakEnd() { button->setEnabled(false); }
+      } breakEnd{ui_->BTN_Break};
+      kit::CommandLock lock(&commands_, Commands());
+      kit::BusyNotice notice(ui_->Pnl_searching);
+      found = SearchDriverRows(db, filter, data, size, KeyRoot,
+                               [this](const catalogue::DriverRow* match, bool available) {
+                                 if (match) AddDriverRow(*match, available);
                                  QCoreApplication::processEvents();
                                  return !StopSearch;
                                });
@@ -160,8 +150,7 @@ void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
   if (found == 0) {
     auto* row = new QTreeWidgetItem(ui_->DrvList);
     row->setText(1, Msg(1018));
-    row->setIcon(0, ListImage(0));
-    row->setData(0, kImageRole, 0);
+    kit::SetRowImage(row, 0);
     ui_->CBIgnoreMD5->setChecked(true);
   }
   ui_->BTN_Break->setEnabled(false);

@@ -13,69 +13,41 @@
 #include <cstring>
 #include <vector>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Fmmsg.h"
-#include "app/KeyWrites.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/KeyWrites.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "archive/Brennowzip.h"
+#include "app/kit/BusyNotice.h"
+#include "app/kit/WidgetTexts.h"
 #include "db/DbConnection.h"
+#include "db/KeyCatalogue.h"
 #include "db/KeyPaths.h"
 #include "db/KeyStore.h"
-#include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DbformCommandLock.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "ui_Dbform.h"
 
 namespace {
 
-// A list whose rows are being added repaints once, at the end, and a busy
-// notice that goes when the fill ends, also by an error.
-class ListBracket {
+// A list whose rows are being added repaints once, at the end, also when
+// the fill ends by an error.
+class ListUpdates {
  public:
-  ListBracket(QTreeWidget* list, QWidget* notice) : list_(list), notice_(notice) {
-    if (notice_) {
-      notice_->show();
-      notice_->raise();
-    }
-    list_->setUpdatesEnabled(false);
-  }
-  ~ListBracket() {
-    list_->setUpdatesEnabled(true);
-    if (notice_) notice_->hide();
-  }
-  ListBracket(const ListBracket&) = delete;
-  ListBracket& operator=(const ListBracket&) = delete;
+  explicit ListUpdates(QTreeWidget* list) : list_(list) { list_->setUpdatesEnabled(false); }
+  ~ListUpdates() { list_->setUpdatesEnabled(true); }
+  ListUpdates(const ListUpdates&) = delete;
+  ListUpdates& operator=(const ListUpdates&) = delete;
 
  private:
   QTreeWidget* list_;
-  QWidget* notice_;
 };
 
-// Stored notes keep CR LF between lines; the widgets want LF.
-QString NoteText(const std::string& note) {
-  QString text = FromCp1252(note);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return text;
-}
-
-// A note in one list cell: its lines side by side.
-QString NoteCell(const std::string& note) {
-  QString text = NoteText(note);
-  text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return text;
-}
-
-void SetImage(TForm2* form, QTreeWidgetItem* row, int image) {
-  row->setIcon(0, form->ListImage(image));
-  row->setData(0, TForm2::kImageRole, image);
-}
-
 // The row selected in a single-selection list, or nullptr.
-QTreeWidgetItem* SelectedRow(QTreeWidget* list) {
+QTreeWidgetItem* SelectedListRow(QTreeWidget* list) {
   const QList<QTreeWidgetItem*> rows = list->selectedItems();
   return rows.isEmpty() ? nullptr : rows.first();
 }
@@ -108,7 +80,7 @@ void TForm2::ConnectManagement() {
   connect(ui_->MarcaDB->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaDBChange);
   connect(ui_->BTN_db_search, &QPushButton::clicked, this, &TForm2::BTN_db_searchClick);
   connect(ui_->DBListORI, &QTreeWidget::itemSelectionChanged, this, [this] {
-    QTreeWidgetItem* row = SelectedRow(ui_->DBListORI);
+    QTreeWidgetItem* row = SelectedListRow(ui_->DBListORI);
     OriDBListSelectItem(row, row != nullptr);
   });
   connect(ui_->BTN_Export, &QPushButton::clicked, this, &TForm2::BTN_ExportClick);
@@ -116,7 +88,7 @@ void TForm2::ConnectManagement() {
   connect(ui_->BTN_Close, &QPushButton::clicked, this, &TForm2::BTN_CloseClick);
   connect(ui_->BTN_Show_Mod, &QPushButton::clicked, this, &TForm2::BTN_Show_ModClick);
   connect(ui_->MOD_LIST, &QTreeWidget::itemSelectionChanged, this, [this] {
-    QTreeWidgetItem* row = SelectedRow(ui_->MOD_LIST);
+    QTreeWidgetItem* row = SelectedListRow(ui_->MOD_LIST);
     MOD_LISTSelectItem2(row, row != nullptr);
   });
   connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this, &TForm2::BTN_DB_MOD_EXPClick);
@@ -125,47 +97,17 @@ void TForm2::ConnectManagement() {
 }
 
 void TForm2::MarcaDBChange() {
-  if (searching_) return;
-  std::string brand;
-  const int index = ItemIndex(ui_->MarcaDB);
-  if (index > 0 && !ComboBytes(ui_->MarcaDB, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->ModelloDB->clear();
-  ui_->ModelloDB->addItem(Msg(1011));
-  if (index > 0) {
-    DbQuery rows = db.runQuery(
-        "select MODELLO from drivers d, ori o where d.nomefile =o.id_driver and marca= '" +
-        SqlValue(brand) + "' group by MODELLO order by MODELLO;");
-    while (!rows.atEnd()) {
-      ui_->ModelloDB->addItem(FromCp1252(rows.columnString("MODELLO", "")));
-      rows.advance();
-    }
-    rows.release();
-  }
-  ui_->ModelloDB->setCurrentIndex(0);
-  ui_->ModelloDB->setEnabled(index != 0);
-  ui_->BTN_db_search->setEnabled(index != 0);
-  db.close();
+  if (searching()) return;
+  FillRegisteredModels(ui_->MarcaDB, ui_->ModelloDB, ui_->BTN_db_search);
 }
 
 void TForm2::BTN_db_searchClick() {
-  if (searching_) return;
+  if (searching()) return;
   std::string brand, model;
   const bool brandChosen = ItemIndex(ui_->MarcaDB) != 0;
   const bool modelChosen = ItemIndex(ui_->ModelloDB) != 0;
   if (brandChosen && !ComboBytes(ui_->MarcaDB, &brand)) return;
   if (modelChosen && !ComboBytes(ui_->ModelloDB, &model)) return;
-
-  std::string sql =
-      "select ORI.ID_ORI as ID_ORI, ORI.NOMEFILE as ORI_NOMEFILE, ORI.ID_DRIVER, "
-      "ORI.LAST_MOD_DATE, ORI.MD5, "
-      "DRIVERS.MARCA, DRIVERS.MODELLO, DRIVERS.NOMEFILE AS DRIVERS_NOMEFILE , "
-      "DRIVERS.DESCRIZIONE, DRIVERS.DOWNLOADED, DRIVERS.FLAG_USER, ORI.PATH as PATH "
-      "from ORI, DRIVERS where ORI.ID_DRIVER = DRIVERS.NOMEFILE";
-  if (brandChosen) sql += " and DRIVERS.MARCA = '" + SqlValue(brand) + "'";
-  if (modelChosen) sql += " and DRIVERS.MODELLO = '" + SqlValue(model) + "'";
-  sql += ";";
 
   keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
@@ -176,32 +118,20 @@ void TForm2::BTN_db_searchClick() {
   ui_->Btn_Del_Ori->setEnabled(false);
   int added = 0;
   {
-    ListBracket bracket(ui_->DBListORI, ui_->PNL_Search_DB);
-    CommandLock lock(this);
-    DbQuery rows = db.runQuery(sql);
-    while (!rows.atEnd()) {
-      const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
-      const std::string driver = rows.columnString("DRIVERS_NOMEFILE", "");
-      const bool available = rows.columnFlag("DOWNLOADED") &&
-                             folders.HasDriverFile(driver, rows.columnFlag("FLAG_USER")) &&
-                             folders.Originals().HasFile(nomeFile);
-      auto* row = new QTreeWidgetItem(ui_->DBListORI);
-      row->setText(0, FromCp1252(keystore::DisplayName(rows.columnString("PATH", ""), nomeFile,
-                                                       false)));
-      row->setText(1, FromCp1252(rows.columnString("DESCRIZIONE", "")));
-      row->setText(2, FromCp1252(driver));
-      row->setText(3, FromCp1252(rows.columnString("LAST_MOD_DATE", "")));
-      row->setText(4, FromCp1252(rows.columnString("ID_ORI", "")));
-      SetImage(this, row, available ? 1 : 0);
-      ++added;
-      rows.advance();
-      QCoreApplication::processEvents();
-    }
-    rows.release();
+    kit::BusyNotice notice(ui_->PNL_Search_DB);
+    ListUpdates updates(ui_->DBListORI);
+    kit::CommandLock lock(&commands_, Commands());
+    catalogue::SearchOriginals(db, brandChosen ? &brand : nullptr, modelChosen ? &model : nullptr,
+                               [&](const catalogue::OriginalRow& original) {
+                                 AddOriginalRow(folders, ui_->DBListORI, original);
+                                 ++added;
+                                 QCoreApplication::processEvents();
+                                 return true;
+                               });
     if (added == 0) {
       auto* row = new QTreeWidgetItem(ui_->DBListORI);
       row->setText(1, Msg(1032));
-      SetImage(this, row, 0);
+      kit::SetRowImage(row, 0);
     }
   }
   db.close();
@@ -210,10 +140,7 @@ void TForm2::BTN_db_searchClick() {
 int TForm2::CountModifiedFiles(const std::string& originalId) {
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery count = db.runQuery("SELECT COUNT(*) AS NUM_MOD FROM MOD WHERE ID_ORI ='" +
-                              SqlValue(originalId) + "';");
-  const int found = count.atEnd() ? 0 : count.columnInt("NUM_MOD", 0);
-  count.release();
+  const int found = catalogue::CountModifiedFiles(db, originalId);
   db.close();
   return found;
 }
@@ -227,24 +154,16 @@ void TForm2::OriDBListSelectItem(QTreeWidgetItem* item, bool selected) {
   if (!ToCp1252(item->text(4), &id)) return;
   SelectedOriginalId = id;
 
-  std::string nomeFile, note;
-  {
-    DbConnection db;
-    db.open(DatabasePath());
-    DbQuery row = db.runQuery("SELECT NOMEFILE, NOTE, PATH FROM ORI WHERE ID_ORI ='" +
-                              SqlValue(SelectedOriginalId) + "';");
-    const bool found = !row.atEnd();
-    if (found) {
-      note = row.columnString("NOTE", "");
-      nomeFile = row.columnString("NOMEFILE", "");
-    }
-    row.release();
-    ui_->MemoDesc->setPlainText(NoteText(note));
-    ui_->Btn_Del_Ori->setEnabled(found);
-    db.close();
-    ui_->BTN_Show_Mod->setEnabled(CountModifiedFiles(SelectedOriginalId) > 0);
-    ui_->BTN_Export->setEnabled(found && keypaths::KeyFolders(KeyRoot).Originals().HasFile(nomeFile));
-  }
+  catalogue::StoredRow original;
+  DbConnection db;
+  db.open(DatabasePath());
+  const bool found = catalogue::OriginalNote(db, SelectedOriginalId, &original);
+  ui_->MemoDesc->setPlainText(kit::MemoText(original.note));
+  ui_->Btn_Del_Ori->setEnabled(found);
+  db.close();
+  ui_->BTN_Show_Mod->setEnabled(CountModifiedFiles(SelectedOriginalId) > 0);
+  ui_->BTN_Export->setEnabled(found &&
+                              keypaths::KeyFolders(KeyRoot).Originals().HasFile(original.nomeFile));
 }
 
 void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& nomeFile,
@@ -263,7 +182,7 @@ void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& 
     bool extracted = false;
     std::string error;
     {
-      CommandLock lock(this);
+      kit::CommandLock lock(&commands_, Commands());
       CBrennowZip zip;
       ZipArchive = &zip;
       extracted = zip.openArchive(storedPath) &&
@@ -286,19 +205,14 @@ void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& 
 }
 
 void TForm2::BTN_ExportClick() {
-  if (searching_ || !ui_->BTN_Export->isEnabled()) return;
-  std::string nomeFile, path;
+  if (searching() || !ui_->BTN_Export->isEnabled()) return;
+  catalogue::StoredRow original;
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery row = db.runQuery("SELECT NOMEFILE, PATH FROM ORI WHERE ID_ORI ='" +
-                            SqlValue(SelectedOriginalId) + "';");
-  if (!row.atEnd()) {
-    nomeFile = row.columnString("NOMEFILE", "");
-    path = row.columnString("PATH", "");
-  }
-  row.release();
+  catalogue::OriginalFile(db, SelectedOriginalId, &original);
   db.close();
-  ExportStoredFile(keypaths::KeyFolders(KeyRoot).StoredOriginal(nomeFile), nomeFile, path, false);
+  ExportStoredFile(keypaths::KeyFolders(KeyRoot).StoredOriginal(original.nomeFile),
+                   original.nomeFile, original.path, false);
 }
 
 bool TForm2::Confirm(int question) {
@@ -318,7 +232,7 @@ bool TForm2::RemoveStoredFile(const std::string& nomeFile, bool modified) {
 }
 
 void TForm2::Btn_Del_OriClick() {
-  if (searching_ || !ui_->Btn_Del_Ori->isEnabled()) return;
+  if (searching() || !ui_->Btn_Del_Ori->isEnabled()) return;
   // Counted now: a modified file registered since the selection counts too,
   // and one deleted since then no longer does.
   const bool hasModified = CountModifiedFiles(SelectedOriginalId) > 0;
@@ -334,14 +248,9 @@ void TForm2::Btn_Del_OriClick() {
     return;
   }
 
-  std::string nomeFile;
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery row =
-      db.runQuery("SELECT NOMEFILE FROM ORI WHERE ID_ORI='" + SqlValue(SelectedOriginalId) + "';");
-  if (!row.atEnd()) nomeFile = row.columnString("NOMEFILE", "");
-  row.release();
-  db.runStatement("DELETE FROM ORI WHERE ID_ORI = '" + SqlValue(SelectedOriginalId) + "';");
+  const std::string nomeFile = catalogue::DeleteOriginal(db, SelectedOriginalId);
   db.close();
   const bool removed = RemoveStoredFile(nomeFile, false);
   ResetOriginalsPanel();
@@ -362,7 +271,7 @@ void TForm2::ResetOriginalsPanel() {
 }
 
 void TForm2::BTN_CloseClick() {
-  if (searching_) return;
+  if (searching()) return;
   ui_->PNL_MNG_DB->hide();
   ui_->MarcaDB->setCurrentIndex(0);
   ui_->ModelloDB->setCurrentIndex(0);
@@ -374,7 +283,7 @@ void TForm2::BTN_CloseClick() {
 }
 
 void TForm2::BTN_Show_ModClick() {
-  if (searching_ || !ui_->BTN_Show_Mod->isEnabled()) return;
+  if (searching() || !ui_->BTN_Show_Mod->isEnabled()) return;
   HideWorkPanels();
   ui_->PNL_MNG_DB_MOD->show();
   ShowModifiedFiles();
@@ -383,50 +292,36 @@ void TForm2::BTN_Show_ModClick() {
 bool TForm2::ShowModifiedFiles() {
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery header = db.runQuery(
-      std::string("SELECT  ORI.NOMEFILE as ORIFILENAME, ORI.NOTE as ORIDESC,  ORI.PATH as PATH, "
-                  "DRV.NOMEFILE as DRVFILENAME,") +
-      "DRV.DESCRIZIONE As DRVDESC, ORI.LAST_MOD_DATE as LAST_MOD_ORI " + "FROM ORI, DRIVERS DRV " +
-      "WHERE DRV.NOMEFILE=ORI.ID_DRIVER " + "AND ORI.ID_ORI = '" + SqlValue(SelectedOriginalId) +
-      "';");
-  if (header.atEnd()) {
-    header.release();
+  catalogue::OriginalHeader header;
+  if (!catalogue::FindOriginalHeader(db, SelectedOriginalId, &header)) {
     db.close();
     Prompts::current().message(this, Msg(1038));
     return false;
   }
-  ui_->TE_DB_MNG_MOD->setText(FromCp1252(header.columnString("DRVFILENAME", "")) +
-                              QStringLiteral(" - ") +
-                              FromCp1252(header.columnString("DRVDESC", "")));
-  ui_->TE_DB_MNG_ORI->setText(FromCp1252(keystore::DisplayName(
-      header.columnString("PATH", ""), header.columnString("ORIFILENAME", ""), false)));
-  ui_->TE_DB_MNG_LASTMOD->setText(FromCp1252(header.columnString("LAST_MOD_ORI", "")));
-  ui_->Memo_Desc_ori_Db->setPlainText(NoteText(header.columnString("ORIDESC", "")));
-  header.release();
+  ui_->TE_DB_MNG_MOD->setText(FromCp1252(header.driver) + QStringLiteral(" - ") +
+                              FromCp1252(header.driverDescription));
+  ui_->TE_DB_MNG_ORI->setText(
+      FromCp1252(keystore::DisplayName(header.path, header.nomeFile, false)));
+  ui_->TE_DB_MNG_LASTMOD->setText(FromCp1252(header.lastModified));
+  ui_->Memo_Desc_ori_Db->setPlainText(kit::MemoText(header.note));
 
   ui_->MOD_LIST->clear();
   ui_->BTN_DB_MOD_EXP->setEnabled(false);
   ui_->BTN_DEL_MOD->setEnabled(false);
   {
-    ListBracket bracket(ui_->MOD_LIST, nullptr);
-    CommandLock lock(this);
+    ListUpdates updates(ui_->MOD_LIST);
+    kit::CommandLock lock(&commands_, Commands());
     keypaths::KeyFolders folders(KeyRoot);
-    DbQuery rows = db.runQuery(
-        "SELECT ID_MOD, NOMEFILE, NOTE, PATH, LAST_MOD_DATE FROM MOD WHERE ID_ORI ='" +
-        SqlValue(SelectedOriginalId) + "';");
-    while (!rows.atEnd()) {
-      const std::string nomeFile = rows.columnString("NOMEFILE", "");
+    catalogue::ModifiedFiles(db, SelectedOriginalId, [&](const catalogue::ModifiedFileRow& mod) {
       auto* row = new QTreeWidgetItem(ui_->MOD_LIST);
-      row->setText(0, FromCp1252(keystore::DisplayName(rows.columnString("PATH", ""), nomeFile,
-                                                       true)));
-      row->setText(1, NoteCell(rows.columnString("NOTE", "")));
-      row->setText(2, FromCp1252(rows.columnString("LAST_MOD_DATE", "")));
-      row->setText(3, FromCp1252(rows.columnString("ID_MOD", "")));
-      SetImage(this, row, folders.Modified().HasFile(nomeFile) ? 1 : 0);
-      rows.advance();
+      row->setText(0, FromCp1252(keystore::DisplayName(mod.path, mod.nomeFile, true)));
+      row->setText(1, kit::ListText(mod.note));
+      row->setText(2, FromCp1252(mod.lastModified));
+      row->setText(3, FromCp1252(mod.id));
+      kit::SetRowImage(row, folders.Modified().HasFile(mod.nomeFile) ? 1 : 0);
       QCoreApplication::processEvents();
-    }
-    rows.release();
+      return true;
+    });
   }
   db.close();
   return true;
@@ -441,48 +336,31 @@ void TForm2::MOD_LISTSelectItem2(QTreeWidgetItem* item, bool selected) {
   SelectedModifiedId = id;
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery row = db.runQuery("SELECT NOMEFILE FROM MOD where id_mod = '" +
-                            SqlValue(SelectedModifiedId) + "'");
-  const bool usable = !row.atEnd() && keypaths::KeyFolders(KeyRoot).Modified().HasFile(
-                                          row.columnString("NOMEFILE", ""));
-  row.release();
+  std::string nomeFile;
+  const bool usable = catalogue::ModifiedStoredName(db, SelectedModifiedId, &nomeFile) &&
+                      keypaths::KeyFolders(KeyRoot).Modified().HasFile(nomeFile);
   db.close();
   ui_->BTN_DB_MOD_EXP->setEnabled(usable);
   ui_->BTN_DEL_MOD->setEnabled(usable);
 }
 
 void TForm2::BTN_DB_MOD_EXPClick() {
-  if (searching_ || !ui_->BTN_DB_MOD_EXP->isEnabled()) return;
-  std::string nomeFile, path;
-  bool found = false;
-  {
-    DbConnection db;
-    db.open(DatabasePath());
-    DbQuery row = db.runQuery("SELECT NOMEFILE, PATH FROM MOD WHERE ID_MOD ='" +
-                              SqlValue(SelectedModifiedId) + "';");
-    found = !row.atEnd();
-    if (found) {
-      nomeFile = row.columnString("NOMEFILE", "");
-      path = row.columnString("PATH", "");
-    }
-    row.release();
-    db.close();
-  }
-  const std::string stored = keypaths::KeyFolders(KeyRoot).StoredModified(nomeFile);
-  if (found && platform::FileExists(stored)) ExportStoredFile(stored, nomeFile, path, true);
+  if (searching() || !ui_->BTN_DB_MOD_EXP->isEnabled()) return;
+  catalogue::StoredRow mod;
+  DbConnection db;
+  db.open(DatabasePath());
+  const bool found = catalogue::ModifiedFile(db, SelectedModifiedId, &mod);
+  db.close();
+  const std::string stored = keypaths::KeyFolders(KeyRoot).StoredModified(mod.nomeFile);
+  if (found && platform::FileExists(stored)) ExportStoredFile(stored, mod.nomeFile, mod.path, true);
 }
 
 void TForm2::BTN_DEL_MODClick() {
-  if (searching_ || !ui_->BTN_DEL_MOD->isEnabled()) return;
+  if (searching() || !ui_->BTN_DEL_MOD->isEnabled()) return;
   if (!Confirm(1071)) return;
-  std::string nomeFile;
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery row = db.runQuery("SELECT NOMEFILE FROM MOD where ID_MOD ='" +
-                            SqlValue(SelectedModifiedId) + "';");
-  if (!row.atEnd()) nomeFile = row.columnString("NOMEFILE", "");
-  row.release();
-  db.runStatement("DELETE FROM MOD WHERE ID_MOD ='" + SqlValue(SelectedModifiedId) + "';");
+  const std::string nomeFile = catalogue::DeleteModified(db, SelectedModifiedId);
   db.close();
   if (RemoveStoredFile(nomeFile, true) && KeyWritesSaved(this, KeyRoot))
     Prompts::current().message(this, Msg(1039));
@@ -490,7 +368,7 @@ void TForm2::BTN_DEL_MODClick() {
 }
 
 void TForm2::Button6Click() {
-  if (searching_) return;
+  if (searching()) return;
   HideWorkPanels();
   ui_->PNL_MNG_DB->show();
   ResetIdentificationPanel();

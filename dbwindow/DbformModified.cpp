@@ -11,49 +11,37 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/KeyWrites.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/KeyWrites.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
+#include "app/kit/BusyNotice.h"
+#include "app/kit/WidgetTexts.h"
 #include "db/DbConnection.h"
+#include "db/KeyCatalogue.h"
 #include "db/KeyPaths.h"
 #include "db/KeyStore.h"
-#include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DbformCommandLock.h"
 #include "dbwindow/DbformRegistration.h"
 #include "dbwindow/Hash_algorithms.h"
-#include "dbwindow/StoredArchive.h"
 #include "ui_Dbform.h"
 
-namespace {
-
-// One OriList row from the current row of the originals search. The row
-// keeps the original's MD5 text, which a registration checks again.
-void AddOriginalRow(const TForm2& form, keypaths::KeyFolders& folders, QTreeWidget* list,
-                    DbQuery& row) {
-  const std::string nomeFile = row.columnString("ORI_NOMEFILE", "");
-  const std::string driver = row.columnString("DRIVERS_NOMEFILE", "");
-  const bool available = row.columnFlag("DOWNLOADED") &&
-                         folders.HasDriverFile(driver, row.columnFlag("FLAG_USER")) &&
-                         folders.Originals().HasFile(nomeFile);
+void TForm2::AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
+                            const catalogue::OriginalRow& original) {
   auto* item = new QTreeWidgetItem(list);
-  item->setText(0, FromCp1252(keystore::DisplayName(row.columnString("PATH", ""), nomeFile, false)));
-  item->setText(1, FromCp1252(row.columnString("DESCRIZIONE", "")));
-  item->setText(2, FromCp1252(driver));
-  item->setText(3, FromCp1252(row.columnString("LAST_MOD_DATE", "")));
-  item->setText(4, FromCp1252(row.columnString("ID_ORI", "")));
-  item->setData(0, TForm2::kOriginalMd5Role, QByteArray::fromStdString(row.columnString("MD5", "")));
-  const int image = available ? 1 : 0;
-  item->setIcon(0, form.ListImage(image));
-  item->setData(0, TForm2::kImageRole, image);
+  item->setText(0, FromCp1252(keystore::DisplayName(original.path, original.nomeFile, false)));
+  item->setText(1, FromCp1252(original.description));
+  item->setText(2, FromCp1252(original.driver));
+  item->setText(3, FromCp1252(original.lastModified));
+  item->setText(4, FromCp1252(original.id));
+  // A registration against the row checks this MD5 text again.
+  item->setData(0, kOriginalMd5Role, QByteArray::fromStdString(original.md5));
+  kit::SetRowImage(item, catalogue::IsOriginalAvailable(folders, original) ? 1 : 0);
 }
 
-}  // namespace
-
 void TForm2::Button2Click() {
-  if (searching_) return;
+  if (searching()) return;
   const QString path = Prompts::current().openFile(this, QString());
   if (path.isEmpty()) return;
   ui_->TB_MOD_FILE->setText(path);
@@ -73,68 +61,41 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::MarcaORIChange() {
-  if (searching_) return;
-  const int index = ItemIndex(ui_->MarcaORI);
-  std::string brand;
-  if (index > 0 && !ComboBytes(ui_->MarcaORI, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->ModelloORI->clear();
-  ui_->ModelloORI->addItem(Msg(1011));
-  if (index > 0) {
-    DbQuery rows = db.runQuery(
-        "select MODELLO from drivers d, ori o where d.nomefile =o.id_driver and marca= '" +
-        SqlValue(brand) + "' group by MODELLO order by MODELLO;");
-    for (; !rows.atEnd(); rows.advance())
-      ui_->ModelloORI->addItem(FromCp1252(rows.columnString("MODELLO", "")));
-    rows.release();
-  }
-  ui_->ModelloORI->setCurrentIndex(0);
-  ui_->ModelloORI->setEnabled(index != 0);
-  ui_->BTN_Ori_search->setEnabled(index != 0);
-  db.close();
+  if (searching()) return;
+  FillRegisteredModels(ui_->MarcaORI, ui_->ModelloORI, ui_->BTN_Ori_search);
 }
 
 void TForm2::BTN_Ori_searchClick() {
-  if (searching_) return;
+  if (searching()) return;
   std::string brand, model;
   const bool brandChosen = ItemIndex(ui_->MarcaORI) != 0;
   const bool modelChosen = ItemIndex(ui_->ModelloORI) != 0;
   if (brandChosen && !ComboBytes(ui_->MarcaORI, &brand)) return;
   if (modelChosen && !ComboBytes(ui_->ModelloORI, &model)) return;
 
-  BusyNotice notice(ui_->PNL_search_ori);
+  kit::BusyNotice notice(ui_->PNL_search_ori);
   DbConnection db;
   db.open(DatabasePath());
   ui_->OriList->clear();
   ui_->BTN_Reg_mod->setEnabled(false);
-  std::string sql =
-      "select ORI.ID_ORI as ID_ORI, ORI.NOMEFILE as ORI_NOMEFILE, ORI.ID_DRIVER, ORI.LAST_MOD_DATE, ORI.MD5, "
-      "DRIVERS.MARCA, DRIVERS.MODELLO, DRIVERS.NOMEFILE AS DRIVERS_NOMEFILE , DRIVERS.DESCRIZIONE, "
-      "DRIVERS.DOWNLOADED, DRIVERS.FLAG_USER, ORI.PATH as PATH "
-      "from ORI, DRIVERS where ORI.ID_DRIVER = DRIVERS.NOMEFILE";
-  if (brandChosen) sql += " and DRIVERS.MARCA = '" + SqlValue(brand) + "'";
-  if (modelChosen) sql += " and DRIVERS.MODELLO = '" + SqlValue(model) + "'";
-  sql += ";";
 
   int found = 0;
   {
     // The list is repainted while it fills; no other command runs meanwhile.
-    CommandLock lock(this);
+    kit::CommandLock lock(&commands_, Commands());
     keypaths::KeyFolders folders(KeyRoot);
-    DbQuery rows = db.runQuery(sql);
-    for (; !rows.atEnd(); rows.advance()) {
-      AddOriginalRow(*this, folders, ui_->OriList, rows);
-      ++found;
-      QCoreApplication::processEvents();
-    }
-    rows.release();
+    catalogue::SearchOriginals(db, brandChosen ? &brand : nullptr, modelChosen ? &model : nullptr,
+                               [&](const catalogue::OriginalRow& original) {
+                                 AddOriginalRow(folders, ui_->OriList, original);
+                                 ++found;
+                                 QCoreApplication::processEvents();
+                                 return true;
+                               });
   }
   if (found == 0) {
     auto* row = new QTreeWidgetItem(ui_->OriList);
     row->setText(1, Msg(1032));
-    row->setIcon(0, ListImage(0));
-    row->setData(0, kImageRole, 0);
+    kit::SetRowImage(row, 0);
   }
   db.close();
 }
@@ -144,7 +105,7 @@ void TForm2::OriListSelectItem(QTreeWidgetItem* row, bool selected) {
 }
 
 void TForm2::BTN_Reg_modClick() {
-  if (searching_) return;
+  if (searching()) return;
   QTreeWidgetItem* row = SelectedRow(ui_->OriList);
   if (!row || row->text(0).isEmpty()) return;
   HideWorkPanels();
@@ -161,7 +122,7 @@ void TForm2::BTN_Reg_modClick() {
 }
 
 void TForm2::BTN_DBMODClick() {
-  if (searching_) return;
+  if (searching()) return;
   // Everything the registration writes is taken now, before any step that
   // hands the event queue a turn.
   const QString sourcePath = ui_->TE_Mod_Name->text();
@@ -170,8 +131,8 @@ void TForm2::BTN_DBMODClick() {
   mod.originalMd5 = RegistrationOriginalMd5;
   bool idOk = false;
   mod.originalId = QString::fromStdString(RegistrationOriginalId).toInt(&idOk);
-  if (!StoredText(this, ToStoredLineBreaks(ui_->Memo_MOD->toPlainText()), 1066, &mod.note) ||
-      !StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &mod.fileName))
+  if (!kit::StoredText(this, ToStoredLineBreaks(ui_->Memo_MOD->toPlainText()), 1066, &mod.note) ||
+      !kit::StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &mod.fileName))
     return;
 
   keypaths::KeyFolders folders(KeyRoot);
@@ -193,37 +154,26 @@ void TForm2::BTN_DBMODClick() {
     return;
   }
   const std::string storedName = keystore::ModifiedFileName(mod.id);
-  const std::string archive = folders.StoredModified(storedName);
-  BusyNotice notice(ui_->PNL_MOD_WARN);
-
+  kit::BusyNotice notice(ui_->PNL_MOD_WARN);
+  catalogue::Registration registration = catalogue::Registration::kNotStored;
   std::vector<unsigned char> content;
-  StoreResult stored = StoreResult::Failed;
   if (ReadRegisteredBytes(sourcePath, mod.md5, &content)) {
-    CommandLock lock(this);
-    std::string error;
-    stored = StoreInNewArchive(archive, storedName, content, &error);
-  }
-  if (stored != StoreResult::Stored) {
-    notice.hide();
-    ui_->PNL_MOD2->hide();
-    Prompts::current().message(this, Msg(1025));
-    db.close();
-    return;
-  }
-
-  // Never throws: a failure of begin, insert or commit, or an original gone
-  // meanwhile (no row inserted), is rolled back.
-  const bool inserted =
-      keystore::RunInTransaction(db, keystore::InsertModifiedStatement(mod), true);
-  if (!inserted) {
-    RemoveStoredArchive(archive);
-    notice.hide();
-    Prompts::current().message(this, Msg(1036));
-    db.close();
-    return;
+    kit::CommandLock lock(&commands_, Commands());
+    // The insert adds no row when the original went meanwhile: a failure.
+    registration = catalogue::StoreAndInsert(db, folders.StoredModified(storedName), storedName,
+                                             content, keystore::InsertModifiedStatement(mod), true);
   }
   db.close();
   notice.hide();
+  if (registration == catalogue::Registration::kNotStored) {
+    ui_->PNL_MOD2->hide();
+    Prompts::current().message(this, Msg(1025));
+    return;
+  }
+  if (registration == catalogue::Registration::kNotInserted) {
+    Prompts::current().message(this, Msg(1036));
+    return;
+  }
   ui_->PNL_MOD2->hide();
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetModifiedPanel();
@@ -232,13 +182,13 @@ void TForm2::BTN_DBMODClick() {
 }
 
 void TForm2::BTN_ANNULLAClick() {
-  if (searching_) return;
+  if (searching()) return;
   ResetModifiedPanel();
   HideWorkPanels();
 }
 
 void TForm2::Button4Click() {
-  if (searching_) return;
+  if (searching()) return;
   HideWorkPanels();
 }
 

@@ -8,19 +8,19 @@
 #include <QTreeWidget>
 #include <vector>
 
-#include "app/DbText.h"
-#include "app/KeyWrites.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/DbText.h"
+#include "app/kit/KeyWrites.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
+#include "app/kit/BusyNotice.h"
+#include "app/kit/WidgetTexts.h"
 #include "db/DbConnection.h"
+#include "db/KeyCatalogue.h"
 #include "db/KeyPaths.h"
 #include "db/KeyStore.h"
-#include "db/SqlText.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DbformCommandLock.h"
 #include "dbwindow/DbformRegistration.h"
 #include "dbwindow/Hash_algorithms.h"
-#include "dbwindow/StoredArchive.h"
 #include "ui_Dbform.h"
 
 bool ReadRegisteredBytes(const QString& path, const std::string& digest,
@@ -33,12 +33,6 @@ bool ReadRegisteredBytes(const QString& path, const std::string& digest,
     return false;
   content->assign(bytes.begin(), bytes.end());
   return true;
-}
-
-bool StoredText(QWidget* window, const QString& text, int refusal, std::string* bytes) {
-  if (ToCp1252(text, bytes)) return true;
-  Prompts::current().message(window, Msg(refusal));
-  return false;
 }
 
 void TForm2::ConnectRegistration() {
@@ -78,7 +72,7 @@ void TForm2::DrvListSelectItem(QTreeWidgetItem* row, bool selected) {
 }
 
 void TForm2::BTN_Reg_oriClick() {
-  if (searching_) return;
+  if (searching()) return;
   QTreeWidgetItem* row = SelectedRow(ui_->DrvList);
   if (!row || row->text(0).isEmpty()) return;
   ui_->Pnl_ORI1->hide();
@@ -107,8 +101,7 @@ void TForm2::BTN_Reg_oriClick() {
 int TForm2::CountPendingReservations() {
   DbConnection db;
   db.open(DatabasePath());
-  const int count = db.runScalar(
-      "select count(*) as tot_drv from DRV_DOWNLOAD where  DOWNLOADED = 'False' and ERROR = 'False';");
+  const int count = catalogue::CountPendingReservations(db);
   db.close();
   return count;
 }
@@ -120,40 +113,24 @@ void TForm2::ReserveDriverDownload() {
   if (!row || row->text(0).isEmpty() || !ToCp1252(row->text(0), &driver)) return;
   DbConnection db;
   db.open(DatabasePath());
-  DbQuery pending = db.runQuery("select 1 from DRV_DOWNLOAD where ID_DRV_DOWNLOAD  = '" +
-                                SqlValue(driver) + "' and DOWNLOADED = 'False' and ERROR = 'False';");
-  const bool alreadyPending = !pending.atEnd();
-  pending.release();
-  if (alreadyPending) {
-    db.close();
-    return;
-  }
-  // Asked only for a reservation that is to be written.
-  int request = 0;
-  if (!keystore::NextRequestId(db, &request)) {
-    db.close();
-    Prompts::current().message(this, Msg(1079));
-    return;
-  }
-  const std::string insert =
-      "insert into DRV_DOWNLOAD (ID_REQUEST, ID_DRV_DOWNLOAD, DOWNLOADED, ERROR, REQUEST_DATE) values (" +
-      std::to_string(request) + ", '" + SqlValue(driver) + "', 'False', 'False'," + keystore::kNow + ");";
-  if (!keystore::RunInTransaction(db, insert)) Prompts::current().message(this, Msg(1021));
+  const catalogue::Reservation reservation = catalogue::ReserveDriver(db, driver);
   db.close();
+  if (reservation == catalogue::Reservation::kNoId) Prompts::current().message(this, Msg(1079));
+  if (reservation == catalogue::Reservation::kFailed) Prompts::current().message(this, Msg(1021));
 }
 
 void TForm2::BTN_ORI_REGClick() {
-  if (searching_) return;
+  if (searching()) return;
   // Everything the registration writes is taken now, before any step that
   // hands the event queue a turn.
   const QString sourcePath = ui_->T_ORI_FILE_2->text();
-  const std::string digest = OriginalDigest;
-  std::string driver, note, fileName;
-  if (!StoredText(this, ui_->T_DRIVER->text(), 1060, &driver) ||
-      !StoredText(this, ToStoredLineBreaks(ui_->T_DESC->toPlainText()), 1066, &note) ||
-      !StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &fileName))
+  catalogue::NewOriginal original;
+  original.md5 = OriginalDigest;
+  if (!kit::StoredText(this, ui_->T_DRIVER->text(), 1060, &original.driver) ||
+      !kit::StoredText(this, ToStoredLineBreaks(ui_->T_DESC->toPlainText()), 1066, &original.note) ||
+      !kit::StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &original.fileName))
     return;
-  if (IsAlreadyRegistered(digest, false)) {
+  if (IsAlreadyRegistered(original.md5, false)) {
     Prompts::current().message(this, Msg(1012));
     return;
   }
@@ -161,53 +138,38 @@ void TForm2::BTN_ORI_REGClick() {
   keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
   db.open(folders.DatabasePath());
-  int id = 0;
-  if (!keystore::NextOriginalId(db, &id)) {
+  if (!keystore::NextOriginalId(db, &original.id)) {
     db.close();
     Prompts::current().message(this, Msg(1079));
     return;
   }
-  const std::string storedName = keystore::OriginalFileName(id);
-  const std::string archive = folders.StoredOriginal(storedName);
-  BusyNotice notice(ui_->PNL_REG_ORI);
-
+  const std::string storedName = keystore::OriginalFileName(original.id);
+  kit::BusyNotice notice(ui_->PNL_REG_ORI);
+  catalogue::Registration registration = catalogue::Registration::kNotStored;
   std::vector<unsigned char> content;
-  StoreResult stored = StoreResult::Failed;
-  if (ReadRegisteredBytes(sourcePath, digest, &content)) {
-    CommandLock lock(this);
-    std::string error;
-    stored = StoreInNewArchive(archive, storedName, content, &error);
-  }
-  if (stored != StoreResult::Stored) {
-    notice.hide();
-    Prompts::current().message(this, Msg(1025));
-    db.close();
-    return;
-  }
-
-  const std::string insert =
-      "insert into ORI (ID_ORI, ID_DRIVER, [NOTE], NOMEFILE, PATH, MD5, LAST_MOD_DATE ) values (" +
-      std::to_string(id) + ", '" + SqlValue(driver) + "', '" + SqlValue(note) + "', '" +
-      SqlValue(storedName) + "', '" + SqlValue(fileName) + "','" + SqlValue(digest) + "', " +
-      keystore::kNow + ");";
-  // Never throws: a failure of begin, insert or commit is rolled back.
-  const bool inserted = keystore::RunInTransaction(db, insert);
-  if (!inserted) {
-    RemoveStoredArchive(archive);
-    notice.hide();
-    Prompts::current().message(this, Msg(1023));
-    db.close();
-    return;
+  if (ReadRegisteredBytes(sourcePath, original.md5, &content)) {
+    kit::CommandLock lock(&commands_, Commands());
+    registration = catalogue::StoreAndInsert(db, folders.StoredOriginal(storedName), storedName,
+                                             content, catalogue::InsertOriginalStatement(original),
+                                             false);
   }
   db.close();
   notice.hide();
+  if (registration == catalogue::Registration::kNotStored) {
+    Prompts::current().message(this, Msg(1025));
+    return;
+  }
+  if (registration == catalogue::Registration::kNotInserted) {
+    Prompts::current().message(this, Msg(1023));
+    return;
+  }
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetIdentificationPanel();
   BTN_CANCEL_ORIClick();
 }
 
 void TForm2::BTN_CANCEL_ORIClick() {
-  if (searching_) return;
+  if (searching()) return;
   ui_->Pnl_ORI2->hide();
   ui_->Pnl_ORI1->show();
   ui_->T_ORI_FILE_2->clear();

@@ -10,16 +10,27 @@
 #include <QScreen>
 #include <QTreeWidget>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Fmmsg.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/Texts.h"
+#include "db/DbConnection.h"
+#include "db/DriverCatalogue.h"
 #include "db/KeyStore.h"
-#include "drivers/DriverTexts.h"
-#include "drivers/UserDrivers.h"
+#include "app/kit/WidgetTexts.h"
 #include "ui_Drv_mng.h"
 
 namespace {
+
+// What one statement of the catalogue gives, on a connection of its own.
+template <typename Read>
+auto Catalogue(const std::string& dbPath, Read read) {
+  DbConnection db;
+  db.open(dbPath);
+  auto result = read(db);
+  db.close();
+  return result;
+}
 
 // Runs handler on the user's own choice from the list and on typing, never
 // when the program sets the index or the text.
@@ -40,9 +51,6 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   setFixedSize(765, 379);
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
-
-  images_[0] = QIcon(QStringLiteral(":/drivers/not-available.png"));
-  images_[1] = QIcon(QStringLiteral(":/drivers/available.png"));
 
   ui_->DrvList->setColumnWidth(0, 90);
   ui_->DrvList->setColumnWidth(1, 260);
@@ -86,37 +94,41 @@ void TForm3::FillHelpMemos() {
 }
 
 void TForm3::FillUserBrands() {
-  drivertexts::FillChoices(ui_->MarcaCB, userdrivers::UserMakes(DatabasePath()));
-  drivertexts::FillChoices(ui_->ModelloCB, {});
+  kit::FillChoices(ui_->MarcaCB, Catalogue(DatabasePath(), catalogue::UserMakes));
+  kit::FillChoices(ui_->ModelloCB, {});
 }
 
 void TForm3::FillAllBrands() {
-  drivertexts::FillChoices(ui_->NewMarcaCB, userdrivers::AllMakes(DatabasePath()));
-  drivertexts::FillChoices(ui_->NewModelloCB, {});
+  kit::FillChoices(ui_->NewMarcaCB, Catalogue(DatabasePath(), catalogue::AllMakes));
+  kit::FillChoices(ui_->NewModelloCB, {});
 }
 
 void TForm3::MarcaCBChange() {
-  drivertexts::FillChoices(ui_->ModelloCB, {});
+  kit::FillChoices(ui_->ModelloCB, {});
   if (ItemIndex(ui_->MarcaCB) <= 0) {
     ui_->ModelloCB->setEnabled(false);
     return;
   }
   ui_->ModelloCB->setEnabled(true);
   std::string make;
-  drivertexts::ChoiceBytes(ui_->MarcaCB, std::string(), &make);
-  drivertexts::FillChoices(ui_->ModelloCB, userdrivers::Models(DatabasePath(), make, true));
+  kit::ChoiceBytes(ui_->MarcaCB, std::string(), &make);
+  kit::FillChoices(ui_->ModelloCB, Catalogue(DatabasePath(), [&make](DbConnection& db) {
+                     return catalogue::UserModels(db, make);
+                   }));
 }
 
 void TForm3::NewMarcaCBChange() {
-  drivertexts::FillChoices(ui_->NewModelloCB, {});
+  kit::FillChoices(ui_->NewModelloCB, {});
   if (ItemIndex(ui_->NewMarcaCB) <= 0) {
     ui_->NewModelloCB->setEnabled(false);
     return;
   }
   ui_->NewModelloCB->setEnabled(true);
   std::string make;
-  drivertexts::ChoiceBytes(ui_->NewMarcaCB, std::string(), &make);
-  drivertexts::FillChoices(ui_->NewModelloCB, userdrivers::Models(DatabasePath(), make, false));
+  kit::ChoiceBytes(ui_->NewMarcaCB, std::string(), &make);
+  kit::FillChoices(ui_->NewModelloCB, Catalogue(DatabasePath(), [&make](DbConnection& db) {
+                     return catalogue::AllModels(db, make);
+                   }));
 }
 
 void TForm3::FillNewModels() {
@@ -126,8 +138,11 @@ void TForm3::FillNewModels() {
   models->addItem(Msg(1011));
   models->setEnabled(true);
   std::string make;
-  if (drivertexts::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make)) {
-    for (const std::string& model : userdrivers::Models(DatabasePath(), make, false))
+  if (kit::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make)) {
+    const auto all = Catalogue(DatabasePath(), [&make](DbConnection& db) {
+      return catalogue::AllModels(db, make);
+    });
+    for (const std::string& model : all)
       models->addItem(FromCp1252(model), QByteArray(model.data(), static_cast<qsizetype>(model.size())));
   }
   models->setEditText(shown);
@@ -155,27 +170,29 @@ void TForm3::DrvListSelectItem() { SetListCommandsEnabled(SelectedDriverRow() !=
 void TForm3::BTN_RICClick() {
   QTreeWidgetItem* row = SelectedDriverRow();
   if (!row || busy()) return;
-  const QByteArray name = row->data(0, Qt::UserRole).toByteArray();
-  const QByteArray description = row->data(1, Qt::UserRole).toByteArray();
+  const QByteArray name = row->data(0, kit::kStoredBytesRole).toByteArray();
+  const QByteArray description = row->data(1, kit::kStoredBytesRole).toByteArray();
   std::string make, model;
   const std::string nomefile(name.constData(), static_cast<size_t>(name.size()));
-  const bool found = userdrivers::MakeAndModel(DatabasePath(), nomefile, &make, &model);
+  const bool found = Catalogue(DatabasePath(), [&](DbConnection& db) {
+    return catalogue::MakeAndModel(db, nomefile, &make, &model);
+  });
 
   ui_->PNL_DRV_UTENTE->hide();
   ui_->PNL_DRV_CAT->show();
   catalogueName_ = nomefile;
   catalogueDescription_.assign(description.constData(), static_cast<size_t>(description.size()));
   ui_->TE_DRV_NAME->setText(row->text(0));
-  ui_->Drv_desc->setPlainText(drivertexts::MemoText(catalogueDescription_));
+  ui_->Drv_desc->setPlainText(kit::MemoText(catalogueDescription_));
   catalogueKnown_ = found;
   catalogueMake_.clear();
   catalogueModel_.clear();
   if (found) {
     catalogueMake_ = make;
     catalogueModel_ = model;
-    drivertexts::ShowStored(ui_->NewMarcaCB, make);
+    kit::ShowStored(ui_->NewMarcaCB, make);
     FillNewModels();
-    drivertexts::ShowStored(ui_->NewModelloCB, model);
+    kit::ShowStored(ui_->NewModelloCB, model);
     ui_->NewModelloCB->setEnabled(true);
   }
 }

@@ -6,13 +6,17 @@
 // The combo boxes' change handlers run only on the user's own choice or
 // typing, never when the window sets an index itself. While the search
 // hands the event queue a turn, the window takes no other command and
-// refuses to close.
+// refuses to close. Its statements come from the key's catalogue
+// (db/DriverCatalogue.h).
 #pragma once
 
 #include <QDialog>
 #include <QIcon>
 #include <memory>
 #include <string>
+
+#include "app/kit/CommandLock.h"
+#include "app/kit/ListImages.h"
 
 namespace Ui {
 class TForm3;
@@ -32,9 +36,9 @@ class TForm3 : public QDialog {
   // The question window (exists between SetupWindow and FormDestroy).
   TMsgFm* questionWindow() const { return question_.get(); }
   // The list images: 0 not available on the key, 1 available.
-  const QIcon& ImageList1(int index) const { return images_[index == 1 ? 1 : 0]; }
+  const QIcon& ImageList1(int index) const { return kit::ListImage(index); }
   // Whether a search is handing the event queue a turn right now.
-  bool busy() const { return busy_ > 0; }
+  bool busy() const { return commands_.busy(); }
 
   // Stores KeyRoot, fills the help memos and the make lists, creates the
   // question window. Database errors are thrown.
@@ -65,8 +69,6 @@ class TForm3 : public QDialog {
   void changeEvent(QEvent* event) override;
 
  private:
-  class CommandLock;
-
   std::string DatabasePath() const;
   void FillHelpMemos();
   void SetListCommandsEnabled(bool enabled);
@@ -79,8 +81,7 @@ class TForm3 : public QDialog {
   std::unique_ptr<Ui::TForm3> ui_;
   std::string KeyRoot;
   std::unique_ptr<TMsgFm> question_;
-  QIcon images_[2];
-  int busy_ = 0;
+  kit::CommandState commands_;
 
   // The driver shown on the recatalogue panel, as stored; make and model
   // only when its row was found (catalogueKnown_).

@@ -2,16 +2,18 @@
 #include <QLabel>
 #include <QTreeWidget>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Fmmsg.h"
-#include "app/KeyWrites.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/KeyWrites.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
+#include "app/kit/BusyNotice.h"
+#include "db/DbConnection.h"
+#include "db/DriverCatalogue.h"
 #include "db/KeyPaths.h"
-#include "drivers/DriverTexts.h"
+#include "app/kit/WidgetTexts.h"
 #include "drivers/Drv_mng.h"
-#include "drivers/UserDrivers.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "ui_Drv_mng.h"
@@ -28,21 +30,6 @@ bool ShowsStored(const QComboBox* box, const std::string& stored) {
   return box->currentText() == FromCp1252(stored);
 }
 
-// Shows the wait panel for as long as it lives.
-class WaitPanel {
- public:
-  explicit WaitPanel(QWidget* panel) : panel_(panel) {
-    panel_->raise();
-    panel_->show();
-    panel_->repaint();
-  }
-  ~WaitPanel() { hide(); }
-  void hide() { panel_->hide(); }
-
- private:
-  QWidget* panel_;
-};
-
 }  // namespace
 
 void TForm3::BTN_UPD_DRVClick() {
@@ -58,14 +45,18 @@ void TForm3::BTN_UPD_DRVClick() {
     return;
   }
   std::string make, model, description;
-  if (!drivertexts::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make) ||
-      !drivertexts::ChoiceBytes(ui_->NewModelloCB, catalogueModel_, &model) ||
-      !drivertexts::MemoBytes(drivertexts::MemoContent(ui_->Drv_desc), catalogueDescription_,
+  if (!kit::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make) ||
+      !kit::ChoiceBytes(ui_->NewModelloCB, catalogueModel_, &model) ||
+      !kit::MemoBytes(kit::MemoContent(ui_->Drv_desc), catalogueDescription_,
                               &description)) {
     Prompts::current().message(this, Msg(1077));
     return;
   }
-  if (!userdrivers::Recatalogue(DatabasePath(), catalogueName_, make, model, description)) {
+  DbConnection db;
+  db.open(DatabasePath());
+  const bool changed = catalogue::Recatalogue(db, catalogueName_, make, model, description);
+  db.close();
+  if (!changed) {
     Prompts::current().message(this, Msg(1045));
     return;
   }
@@ -79,7 +70,7 @@ void TForm3::BTN_UPD_DRVClick() {
 void TForm3::BTN_DELClick() {
   QTreeWidgetItem* row = SelectedDriverRow();
   if (!row || busy()) return;
-  const QByteArray name = row->data(0, Qt::UserRole).toByteArray();
+  const QByteArray name = row->data(0, kit::kStoredBytesRole).toByteArray();
   DeleteDriver(std::string(name.constData(), static_cast<size_t>(name.size())));
 }
 
@@ -95,18 +86,22 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
   question_->SetMessage(Msg(1043));
   if (Prompts::current().execDialog(question_.get()) != TMsgFm::kOk) return false;
 
-  WaitPanel wait(ui_->PNL_WAIT_DRV);
+  kit::BusyNotice wait(ui_->PNL_WAIT_DRV);
   keypaths::KeyFolders folders(KeyRoot);
-  switch (userdrivers::DeleteUserDriver(folders.DatabasePath(), nomefile)) {
-    case userdrivers::Deletion::kReferenced:
+  DbConnection db;
+  db.open(folders.DatabasePath());
+  const catalogue::Deletion deletion = catalogue::DeleteUserDriver(db, nomefile);
+  db.close();
+  switch (deletion) {
+    case catalogue::Deletion::kReferenced:
       wait.hide();
       Prompts::current().message(this, Msg(1044));
       return false;
-    case userdrivers::Deletion::kFailed:
+    case catalogue::Deletion::kFailed:
       wait.hide();
       Prompts::current().message(this, Msg(1045));
       return false;
-    case userdrivers::Deletion::kDeleted:
+    case catalogue::Deletion::kDeleted:
       break;
   }
 

@@ -3,38 +3,17 @@
 #include <QCoreApplication>
 #include <QTreeWidget>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
+#include "app/kit/ListImages.h"
+#include "db/DbConnection.h"
+#include "db/DriverCatalogue.h"
 #include "db/KeyPaths.h"
-#include "drivers/DriverTexts.h"
+#include "app/kit/WidgetTexts.h"
 #include "drivers/Drv_mng.h"
-#include "drivers/UserDrivers.h"
 #include "ui_Drv_mng.h"
-
-// While a loop hands the event queue a turn, the window takes no other
-// command: both panels are disabled (their children keep their own state
-// for afterwards) and closing is refused, until the lock goes, also when
-// the loop ends in an exception.
-class TForm3::CommandLock {
- public:
-  explicit CommandLock(TForm3& window) : window_(window) {
-    if (window_.busy_++ == 0) SetPanelsEnabled(false);
-  }
-  ~CommandLock() {
-    if (--window_.busy_ == 0) SetPanelsEnabled(true);
-  }
-  CommandLock(const CommandLock&) = delete;
-  CommandLock& operator=(const CommandLock&) = delete;
-
- private:
-  void SetPanelsEnabled(bool enabled) {
-    window_.ui_->PNL_DRV_UTENTE->setEnabled(enabled);
-    window_.ui_->PNL_DRV_CAT->setEnabled(enabled);
-  }
-  TForm3& window_;
-};
 
 namespace {
 
@@ -50,38 +29,43 @@ void TForm3::Button4Click() {
   const bool byMake = ItemIndex(ui_->MarcaCB) != 0;
   const bool byModel = ItemIndex(ui_->ModelloCB) != 0;
   std::string make, model;
-  if ((byMake && !drivertexts::ChoiceBytes(ui_->MarcaCB, std::string(), &make)) ||
-      (byModel && !drivertexts::ChoiceBytes(ui_->ModelloCB, std::string(), &model))) {
+  if ((byMake && !kit::ChoiceBytes(ui_->MarcaCB, std::string(), &make)) ||
+      (byModel && !kit::ChoiceBytes(ui_->ModelloCB, std::string(), &model))) {
     Prompts::current().message(this, Msg(1077));
     return;
   }
 
-  CommandLock lock(*this);
+  // Both panels go (their children keep their own state for afterwards).
+  kit::CommandLock lock(&commands_, {ui_->PNL_DRV_UTENTE, ui_->PNL_DRV_CAT});
   QTreeWidget* list = ui_->DrvList;
   list->clear();
   SetListCommandsEnabled(false);
   int added = 0;
   keypaths::KeyFolders folders(KeyRoot);
-  userdrivers::Search(
-      folders.DatabasePath(), byMake ? &make : nullptr, byModel ? &model : nullptr,
-      [&](const userdrivers::Found& row) {
+  DbConnection db;
+  db.open(folders.DatabasePath());
+  catalogue::SearchUserDrivers(
+      db, byMake ? &make : nullptr, byModel ? &model : nullptr,
+      [&](const catalogue::DriverRow& row) {
         auto* item = new QTreeWidgetItem(list);
-        item->setText(0, FromCp1252(row.nomefile));
-        item->setData(0, Qt::UserRole, AsBytes(row.nomefile));
-        item->setText(1, drivertexts::ListText(row.descrizione));
-        item->setData(1, Qt::UserRole, AsBytes(row.descrizione));
+        item->setText(0, FromCp1252(row.name));
+        item->setData(0, kit::kStoredBytesRole, AsBytes(row.name));
+        item->setText(1, kit::ListText(row.description));
+        item->setData(1, kit::kStoredBytesRole, AsBytes(row.description));
         item->setText(2, FromCp1252(row.centralina));
         item->setText(3, FromCp1252(row.eprom));
         item->setText(4, FromCp1252(row.cks));
-        const bool available = row.downloaded && folders.HasDriverFile(row.nomefile, row.user);
-        item->setIcon(0, ImageList1(available ? 1 : 0));
-        item->setData(0, Qt::UserRole + 1, row.user);
+        const bool available = row.downloaded && folders.HasDriverFile(row.name, row.user);
+        kit::SetRowImage(item, available ? 1 : 0);
+        if (row.user) item->setData(0, kit::kUserDriverRole, true);
         ++added;
         QCoreApplication::processEvents();
+        return true;
       });
+  db.close();
   if (added == 0) {
     auto* item = new QTreeWidgetItem(list);
     item->setText(1, Msg(1018));
-    item->setIcon(0, ImageList1(0));
+    kit::SetRowImage(item, 0);
   }
 }

@@ -3,12 +3,14 @@
 #include <QDate>
 #include <QMovie>
 
-#include "app/DbText.h"
-#include "app/KeyWrites.h"
+#include "app/kit/DbText.h"
+#include "app/kit/KeyWrites.h"
 #include "app/Main.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "db/DbConnection.h"
+#include "db/KeyCatalogue.h"
+#include "db/KeyPaths.h"
 #include "jobs/JobEvent.h"
 #include "jobs/Multithread.h"
 #include "platform/Platform.h"
@@ -38,22 +40,16 @@ void TForm1::BTN_RestoreClick() {
 }
 
 void TForm1::Button1Click() {
-  const std::string databasePath = platform::NativePath(KeyRoot, "Database\\zkm.db");
+  const keypaths::KeyFolders folders(KeyRoot);
+  const std::string databasePath = folders.DatabasePath();
   std::string customerCode;
   if (!platform::FileExists(databasePath)) {
     Prompts::current().message(this, Msg(1008));
     return;
   }
   DbConnection db;
-  db.open(databasePath.c_str());
-  DbQuery query;
-  query = db.runQuery("select id_cliente from zkm_system;");
-  if (query.atEnd()) {
-    Prompts::current().message(this, Msg(1009));
-  } else {
-    customerCode = query.columnString("ID_CLIENTE", "");
-  }
-  query.release();
+  db.open(databasePath);
+  if (!catalogue::CustomerCode(db, &customerCode)) Prompts::current().message(this, Msg(1009));
   const QString archive = Prompts::current().saveFile(
       this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
       Prompts::qtFilter(kBackupFilter));
@@ -61,11 +57,11 @@ void TForm1::Button1Click() {
     db.close();
     return;
   }
-  StartJob(JOB_BACKUP, Local8Bit(archive), platform::NativePath(KeyRoot, "Database\\"));
+  StartJob(JOB_BACKUP, Local8Bit(archive), folders.DatabaseFolder());
 }
 
 void TForm1::Button2Click() {
-  const std::string baseFolder = platform::NativePath(KeyRoot, "Database\\");
+  const std::string baseFolder = keypaths::KeyFolders(KeyRoot).DatabaseFolder();
   const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder);

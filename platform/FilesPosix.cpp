@@ -12,7 +12,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "archive/zip/Text.h"
+#include "platform/Utf8.h"
 #include "platform/Files.h"
 
 namespace platform {
@@ -160,8 +160,8 @@ std::string Canonical(const std::string& path) {
   return path;
 }
 
-std::wstring SystemToWide(const std::string& text) { return zip::Utf8ToWide(text); }
-std::string WideToSystem(const std::wstring& text) { return zip::WideToUtf8(text); }
+std::wstring SystemToWide(const std::string& text) { return utf8::ToWide(text); }
+std::string WideToSystem(const std::wstring& text) { return utf8::FromWide(text); }
 
 bool WideToOem(const std::wstring&, std::string*) { return false; }
 bool OemToWide(const std::string&, std::wstring*) { return false; }

@@ -9,14 +9,14 @@
 #include <io.h>
 #include <process.h>
 
-#include "archive/zip/Text.h"
+#include "platform/Utf8.h"
 #include "platform/Files.h"
 
 namespace platform {
 namespace files {
 namespace {
 
-std::wstring W(const std::string& utf8) { return zip::Utf8ToWide(utf8); }
+std::wstring W(const std::string& path) { return utf8::ToWide(path); }
 
 std::wstring Convert(UINT codePage, const std::string& text) {
   if (text.empty()) return std::wstring();
@@ -69,7 +69,7 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names) {
   names->clear();
   do {
     std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names->push_back(zip::WideToUtf8(name));
+    if (name != L"." && name != L"..") names->push_back(utf8::FromWide(name));
   } while (FindNextFileW(h, &found));
   FindClose(h);
   return true;
@@ -184,7 +184,7 @@ std::string Canonical(const std::string& path) {
   wchar_t buffer[4096];
   DWORD n = GetFullPathNameW(w.c_str(), 4096, buffer, nullptr);
   if (n == 0 || n >= 4096) return path;
-  return zip::WideToUtf8(std::wstring(buffer, n));
+  return utf8::FromWide(std::wstring(buffer, n));
 }
 
 std::wstring SystemToWide(const std::string& text) { return Convert(CP_ACP, text); }

@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "app/Fmmsg.h"
+#include "app/kit/Fmmsg.h"
 #include "app/Localisation.h"
 #include "app/Main.h"
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 #include "app/QuorApplication.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "dbwindow/Dbform.h"
 #include "drivers/DriverWindowSnapshots.h"
 #include "jobs/JobEvent.h"

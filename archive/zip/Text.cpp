@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "platform/Files.h"
+#include "platform/Utf8.h"
 
 namespace zip {
 namespace {
@@ -26,52 +27,12 @@ const std::uint16_t kCp850High[128] = {
     0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,};
 
-void AppendUtf8(std::string* out, std::uint32_t cp) {
-  if (cp >= 0xDC80 && cp <= 0xDCFF) {  // an escaped raw byte
-    out->push_back(static_cast<char>(cp - 0xDC00));
-  } else if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
+void AppendUtf8(std::string* out, std::uint32_t cp) { platform::utf8::Append(out, cp); }
 
-// Decodes UTF-8 into code points; invalid bytes become U+DC80 + byte.
+// Hands emit the code points of s; invalid bytes come as U+DC80 + byte.
 template <typename Emit>
 void DecodeUtf8(const std::string& s, Emit emit) {
-  size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::uint32_t cp = 0;
-    size_t len = 0;
-    if (c < 0x80) { cp = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-    bool ok = len > 0 && i + len <= s.size();
-    for (size_t k = 1; ok && k < len; ++k) {
-      unsigned char d = static_cast<unsigned char>(s[i + k]);
-      if ((d & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    if (ok) {
-      static const std::uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-      if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ok = false;
-    }
-    if (!ok) { emit(0xDC00 + c); ++i; continue; }
-    emit(cp);
-    i += len;
-  }
+  for (std::uint32_t cp : platform::utf8::Decode(s)) emit(cp);
 }
 
 std::uint32_t FoldCase(std::uint32_t cp) {
@@ -110,38 +71,9 @@ bool Match(const std::u32string& m, size_t mi, const std::u32string& n, size_t n
 
 }  // namespace
 
-std::wstring Utf8ToWide(const std::string& utf8) {
-  std::wstring out;
-  out.reserve(utf8.size());
-  DecodeUtf8(utf8, [&](std::uint32_t cp) {
-    if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<wchar_t>(cp));
-    }
-  });
-  return out;
-}
+std::wstring Utf8ToWide(const std::string& utf8) { return platform::utf8::ToWide(utf8); }
 
-std::string WideToUtf8(const std::wstring& wide) {
-  std::string out;
-  out.reserve(wide.size());
-  for (size_t i = 0; i < wide.size(); ++i) {
-    std::uint32_t cp = static_cast<std::uint32_t>(wide[i]);
-    if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp < 0xDC00 && i + 1 < wide.size()) {
-      std::uint32_t low = static_cast<std::uint32_t>(wide[i + 1]);
-      if (low >= 0xDC00 && low < 0xE000) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      }
-    }
-    if ((cp >= 0xD800 && cp < 0xDC80) || (cp > 0xDCFF && cp < 0xE000) || cp > 0x10FFFF) cp = 0xFFFD;
-    AppendUtf8(&out, cp);
-  }
-  return out;
-}
+std::string WideToUtf8(const std::wstring& wide) { return platform::utf8::FromWide(wide); }
 
 std::string Utf8ToOem(const std::string& utf8) {
   std::string system;
@@ -168,13 +100,7 @@ std::string OemToUtf8(const std::string& oem) {
   return out;
 }
 
-bool IsValidUtf8(const std::string& text) {
-  bool valid = true;
-  DecodeUtf8(text, [&](std::uint32_t cp) {
-    if (cp >= 0xDC80 && cp <= 0xDCFF) valid = false;
-  });
-  return valid;
-}
+bool IsValidUtf8(const std::string& text) { return platform::utf8::IsValid(text); }
 
 bool IsAscii(const std::string& text) {
   for (char c : text)

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/Main.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "tests/support/ScriptedPrompts.h"

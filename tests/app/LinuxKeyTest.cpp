@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "app/Main.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "platform/LinuxPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "tests/support/ScriptedPrompts.h"

@@ -20,7 +20,7 @@
 #include <iostream>
 
 #include "app/Main.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "platform/LinuxPlatform.h"
 #include "tests/support/KeyFixture.h"
 #include "tests/support/ScriptedPrompts.h"

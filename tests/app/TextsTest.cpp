@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/DbText.h"
-#include "app/Fmmsg.h"
-#include "app/Messages.h"
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/Messages.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "ui_Fmmsg.h"
 
 namespace {

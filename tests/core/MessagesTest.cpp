@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Messages.h"
+#include "app/kit/Messages.h"
 
 namespace {
 

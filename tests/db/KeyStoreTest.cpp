@@ -9,29 +9,12 @@
 #include "db/KeyStore.h"
 #include "db/SqlText.h"
 #include "platform/SimulatedPlatform.h"
+#include "tests/db/KeyOnDrive.h"
 #include "tests/support/KeyFixture.h"
 
 namespace {
 
-class Store : public ::testing::Test {
- protected:
-  Store() {
-    drive_ = dir_ / "e";
-    std::filesystem::create_directories(drive_);
-    key_ = std::make_unique<fixture::KeyBuilder>(drive_);
-    auto machine = std::make_unique<platform::SimulatedPlatform>();
-    machine->AddDrive('E', drive_, "QUORVANE", platform::kDriveRemovable);
-    platform::Install(std::move(machine));
-    db_.open(keystore::DatabasePath(kKeyRoot));
-  }
-  ~Store() override { platform::Install(nullptr); }
-
-  static constexpr const char* kKeyRoot = "E:\\ZKM_Quorvane\\";
-  fixture::TempDir dir_;
-  std::string drive_;
-  std::unique_ptr<fixture::KeyBuilder> key_;
-  DbConnection db_;
-};
+using Store = KeyOnDrive;
 
 TEST_F(Store, PathsResolveWithoutRegardToCase) {
   keypaths::KeyFolders folders(kKeyRoot);

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "app/Fmmsg.h"
-#include "app/Texts.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/Texts.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "drivers/Drv_mng.h"
 #include "tests/dbwindow/DbWindowFixture.h"

@@ -111,15 +111,6 @@ TEST_F(IdentifyTest, OffsetsThatAreNoThirtyTwoBitIntegersNeverMatch) {
   key.AddDriver(Fingerprinted("GOOD", "good", 0, 512));
   Open(originalPath);
   EXPECT_EQ(Names(), QStringList({"GOOD"}));
-
-  std::int64_t offset = 0;
-  EXPECT_TRUE(FingerprintOffset("-2147483648", &offset));
-  EXPECT_EQ(offset, -2147483648LL);
-  EXPECT_TRUE(FingerprintOffset("+2147483647", &offset));
-  EXPECT_EQ(offset, 2147483647LL);
-  for (const char* bad : {"2147483648", "-2147483649", "", "-", " 5", "5 ", "0x10", "1e3"})
-    EXPECT_FALSE(FingerprintOffset(bad, &offset)) << bad;
-  EXPECT_FALSE(FingerprintOffset(nullptr, &offset));
 }
 
 TEST_F(IdentifyTest, ExactDigestSuspendedAndDescriptionOrder) {

@@ -12,7 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "archive/Brennowzip.h"
 #include "tests/dbwindow/DbWindowFixture.h"
 

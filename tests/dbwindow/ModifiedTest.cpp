@@ -8,8 +8,8 @@
 #include <QTextEdit>
 #include <filesystem>
 
-#include "app/Fmmsg.h"
-#include "app/Texts.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/Texts.h"
 #include "archive/Brennowzip.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "tests/dbwindow/DbWindowFixture.h"

@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <filesystem>
 
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "tests/dbwindow/DbWindowFixture.h"
 #include "tests/dbwindow/RegistrationChecks.h"

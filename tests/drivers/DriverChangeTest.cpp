@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Fmmsg.h"
-#include "app/Texts.h"
+#include "app/kit/Fmmsg.h"
+#include "app/kit/Texts.h"
 #include "tests/drivers/DriverWindowFixture.h"
 
 namespace {

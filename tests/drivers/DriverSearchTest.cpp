@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/Fmmsg.h"
+#include "app/kit/Fmmsg.h"
 #include "app/Main.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "drivers/DriverWindowSnapshots.h"
 #include "tests/drivers/DriverWindowFixture.h"
 #include "ui_Main.h"

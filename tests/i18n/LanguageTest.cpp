@@ -16,11 +16,11 @@
 #include <map>
 #include <set>
 
-#include "app/Fmmsg.h"
+#include "app/kit/Fmmsg.h"
 #include "app/Localisation.h"
 #include "app/Main.h"
-#include "app/Messages.h"
-#include "app/Texts.h"
+#include "app/kit/Messages.h"
+#include "app/kit/Texts.h"
 #include "dbwindow/Dbform.h"
 #include "drivers/Drv_mng.h"
 #include "platform/SimulatedPlatform.h"

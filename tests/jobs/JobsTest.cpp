@@ -15,7 +15,7 @@
 #include "app/Main.h"
 #include "archive/Brennowzip.h"
 #include "archive/zip/Io.h"
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Fmmsg.h"
+#include "app/kit/Fmmsg.h"
 
 ScriptedPrompts::ScriptedPrompts() { Prompts::install(this); }
 

@@ -11,7 +11,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 
 class ScriptedPrompts : public Prompts {
  public:

@@ -6,17 +6,27 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "archive/Brennowzip.h"
-#include "platform/FileSystem.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "tests/support/Files.h"
 
 namespace {
+
+// DOS attribute bits as ZIP tools store them.
+constexpr std::uint32_t kReadOnly = 0x01, kHidden = 0x02, kArchive = 0x20;
+
+// Gives a file these DOS attributes, keeping its modification time.
+bool SetAttributes(const std::string& path, std::uint32_t attributes) {
+  const platform::files::Info info = platform::files::Stat(path);
+  return info.exists && platform::files::SetTimeAndAttributes(path, info.modified, attributes);
+}
 namespace fs = std::filesystem;
 
 std::wstring Wide(const fs::path& path) { return CBrennowZip::Wide(path.string()); }
@@ -55,17 +65,15 @@ class KeyBackup : public ::testing::Test {
     fs::create_directories(key / "ZKM_Quorvane/Database/Empty");
     readOnly = key / "ZKM_Quorvane/Readme.txt";
     fixture::WriteFile(readOnly.string(), "read me");
-    ASSERT_TRUE(platform::SetDosAttributes(readOnly.string(),
-                                           platform::kAttrReadOnly | platform::kAttrArchive));
+    ASSERT_TRUE(SetAttributes(readOnly.string(), kReadOnly | kArchive));
     hidden = key / "ZKM_Quorvane/Settings.ini";
     fixture::WriteFile(hidden.string(), "[x]\r\n");
-    ASSERT_TRUE(platform::SetDosAttributes(hidden.string(),
-                                           platform::kAttrHidden | platform::kAttrArchive));
+    ASSERT_TRUE(SetAttributes(hidden.string(), kHidden | kArchive));
   }
   void TearDown() override {
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(drive, ec))
-      platform::MakeWritable(entry.path().string());
+      if (entry.is_regular_file(ec)) SetAttributes(entry.path().string(), kArchive);
     if (drive != fs::path(scratch.path())) fs::remove_all(drive, ec);
     platform::Install(nullptr);
   }
@@ -100,14 +108,13 @@ TEST_F(KeyBackup, SplitBackupOfTheKeyRestoresEveryFileAndAttribute) {
   }
   EXPECT_EQ(Tree(restored), Tree(key));
   EXPECT_TRUE(fs::is_directory(restored / "ZKM_Quorvane/Database/Empty"));
-  unsigned attributes = 0;
-  ASSERT_TRUE(platform::GetDosAttributes((restored / "ZKM_Quorvane/Readme.txt").string(),
-                                         &attributes));
-  EXPECT_TRUE(attributes & platform::kAttrReadOnly);
-  ASSERT_TRUE(platform::GetDosAttributes((restored / "ZKM_Quorvane/Settings.ini").string(),
-                                         &attributes));
-  EXPECT_TRUE(attributes & platform::kAttrHidden);
-  EXPECT_FALSE(attributes & platform::kAttrReadOnly);
+  platform::files::Info info = platform::files::Stat((restored / "ZKM_Quorvane/Readme.txt").string());
+  ASSERT_TRUE(info.exists);
+  EXPECT_TRUE(info.dosAttributes & kReadOnly);
+  info = platform::files::Stat((restored / "ZKM_Quorvane/Settings.ini").string());
+  ASSERT_TRUE(info.exists);
+  EXPECT_TRUE(info.dosAttributes & kHidden);
+  EXPECT_FALSE(info.dosAttributes & kReadOnly);
 }
 
 TEST_F(KeyBackup, VolumesAreFoundWhateverTheCaseOfTheirNames) {

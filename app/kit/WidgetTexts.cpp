@@ -1,15 +1,16 @@
-#include "drivers/DriverTexts.h"
+#include "app/kit/WidgetTexts.h"
 
 #include <QByteArray>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "app/ComboIndex.h"
-#include "app/DbText.h"
-#include "app/Texts.h"
+#include "app/kit/ComboIndex.h"
+#include "app/kit/DbText.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 
-namespace drivertexts {
+namespace kit {
 namespace {
 
 QByteArray AsBytes(const std::string& s) {
@@ -78,4 +79,10 @@ bool MemoBytes(const QString& memoText, const std::string& stored, std::string* 
   return ToCp1252(ToStoredLineBreaks(memoText), bytes);
 }
 
-}  // namespace drivertexts
+bool StoredText(QWidget* window, const QString& text, int refusal, std::string* bytes) {
+  if (ToCp1252(text, bytes)) return true;
+  Prompts::current().message(window, Msg(refusal));
+  return false;
+}
+
+}  // namespace kit

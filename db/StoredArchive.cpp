@@ -1,4 +1,4 @@
-#include "dbwindow/StoredArchive.h"
+#include "db/StoredArchive.h"
 
 #include <exception>
 

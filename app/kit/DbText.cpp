@@ -1,4 +1,4 @@
-#include "app/DbText.h"
+#include "app/kit/DbText.h"
 
 #include "db/Cp1252.h"
 

@@ -1,4 +1,4 @@
-#include "app/ComboIndex.h"
+#include "app/kit/ComboIndex.h"
 
 #include <QComboBox>
 

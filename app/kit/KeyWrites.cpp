@@ -1,7 +1,7 @@
-#include "app/KeyWrites.h"
+#include "app/kit/KeyWrites.h"
 
-#include "app/Prompts.h"
-#include "app/Texts.h"
+#include "app/kit/Prompts.h"
+#include "app/kit/Texts.h"
 #include "platform/Platform.h"
 
 QString UnsavedKeyWrites(const std::string& keyText) {

@@ -1,4 +1,4 @@
-#include "app/Messages.h"
+#include "app/kit/Messages.h"
 
 #include <iterator>
 

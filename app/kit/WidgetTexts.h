@@ -1,6 +1,7 @@
-// The driver window's side of the Windows-1252 boundary: list entries keep
-// the stored bytes beside the text they show, so that a text the user left
-// alone is written back byte for byte.
+// The windows' side of the Windows-1252 boundary (DbText.h converts): list
+// entries keep the stored bytes beside the text they show, so that a text
+// the user left alone is written back byte for byte; memos show stored line
+// breaks as LF; a text that cannot be stored is refused with a message.
 #pragma once
 
 #include <QString>
@@ -9,8 +10,9 @@
 
 class QComboBox;
 class QPlainTextEdit;
+class QWidget;
 
-namespace drivertexts {
+namespace kit {
 
 // Clears the box, adds "<Seleziona>" and the values (stored bytes kept with
 // each entry) and selects the first entry. No handler runs.
@@ -37,4 +39,8 @@ QString ListText(const std::string& stored);
 // breaks, encoded. False when Windows-1252 cannot hold the text.
 bool MemoBytes(const QString& memoText, const std::string& stored, std::string* bytes);
 
-}  // namespace drivertexts
+// text as Windows-1252 bytes for the database; when it cannot be held,
+// tells the user message refusal and returns false.
+bool StoredText(QWidget* window, const QString& text, int refusal, std::string* bytes);
+
+}  // namespace kit

@@ -1,8 +1,8 @@
-#include "app/Texts.h"
+#include "app/kit/Texts.h"
 
 #include <QCoreApplication>
 
-#include "app/Messages.h"
+#include "app/kit/Messages.h"
 
 QString Msg(int number) {
   const char* text = messages::Text(number);

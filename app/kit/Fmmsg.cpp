@@ -1,4 +1,4 @@
-#include "app/Fmmsg.h"
+#include "app/kit/Fmmsg.h"
 
 #include <QEvent>
 

@@ -1,4 +1,4 @@
-#include "app/Prompts.h"
+#include "app/kit/Prompts.h"
 
 #include <QApplication>
 #include <QDialog>
