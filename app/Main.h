@@ -6,6 +6,8 @@
 // "E:\" after the scan and "e:" after a manual choice.
 #pragma once
 
+#include "archive/Brennowzip.h"
+
 #include <QMainWindow>
 #include <memory>
 #include <string>
@@ -75,7 +77,9 @@ class TForm1 : public QMainWindow {
   // Leaving is refused while an archive job runs; true when it may go on.
   bool MayLeave();
   // Starts an archive job of the given kind on a new worker.
-  void StartJob(int kind, const std::string& archivePath, const std::string& baseFolder);
+  // expected: what a restore's archive must be (the other kind is refused).
+  void StartJob(int kind, const std::string& archivePath, const std::string& baseFolder,
+                CBrennowZip::Expected expected = CBrennowZip::Expected::kAnything);
   void RetranslateRuntimeTexts();
 
   std::unique_ptr<Ui::TForm1> ui_;

@@ -29,6 +29,21 @@ class CBrennowZip {
     kReadOnly,  // restores and checks: never creates or changes the archive
   };
 
+  // What a restore expects to find in the archive it extracts.
+  enum class Expected {
+    kAnything,
+    kFullBackup,      // the key's root: a database export is refused
+    kDatabaseExport,  // the Database folder: a full backup is refused
+  };
+
+  // Why the last operation failed, as a kind (zip::Reason, 0 for none of
+  // the known ones) with its arguments, for the windows to say in the
+  // user's language. Set with lastError().
+  struct Reason {
+    int kind = 0;
+    std::vector<std::string> args;
+  };
+
   CBrennowZip();
   ~CBrennowZip();  // closes an archive still open (committing what was added)
   CBrennowZip(const CBrennowZip&) = delete;
@@ -68,6 +83,12 @@ class CBrennowZip {
   std::string lastError() const { return lastError_; }
   // The engine's own message of the last failure (also for addFiles).
   std::string lastDetail() const { return lastDetail_; }
+  const Reason& lastReason() const { return lastReason_; }
+  // What extractFiles expects (kAnything until set). A full backup holds
+  // entries below ZKM_Quorvane/; a database export holds zkm.db at its top
+  // and nothing below ZKM_Quorvane/ (names compared without regard to case).
+  // The other kind is refused before anything is written.
+  void setExpected(Expected expected) { expected_ = expected; }
   // Splits archives written after this call into volumes of `size` bytes
   // (below 65536: 65536), named .Z01, .Z02, ... with the last under the
   // archive's own name.
@@ -96,9 +117,15 @@ class CBrennowZip {
 
  private:
   bool Fail(const std::string& text, const std::string& detail);
+  bool Fail(const std::string& text, const std::string& detail, Reason reason);
+  template <typename Op>
+  bool Run(Op op, const std::string& prefix, bool withDetail);
   std::unique_ptr<zip::Archive> engine_;
   std::string lastError_;
   std::string lastDetail_;
+  Reason lastReason_;
+  std::string archivePath_;  // as given to openArchive
+  Expected expected_ = Expected::kAnything;
   double lastProgress_ = 0.0;
   std::vector<std::string> masks_;
 };

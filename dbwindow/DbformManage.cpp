@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/kit/ArchiveFailure.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
 #include "app/kit/Fmmsg.h"
@@ -180,18 +181,18 @@ void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& 
     // stored archive is only read.
     std::vector<unsigned char> entry;
     bool extracted = false;
-    std::string error;
+    QString error;
     {
       kit::CommandLock lock(&commands_, Commands());
       CBrennowZip zip;
       ZipArchive = &zip;
       extracted = zip.openArchive(storedPath) &&
                   zip.extractToStream(FromCp1252(nomeFile).toStdWString(), &entry);
-      if (!extracted) error = zip.lastError();
+      if (!extracted) error = kit::ArchiveFailureText(zip);
       zip.closeArchive();
       ZipArchive = nullptr;
     }
-    if (!extracted) return fail(QString::fromLocal8Bit(error));
+    if (!extracted) return fail(error);
     content = QByteArray(reinterpret_cast<const char*>(entry.data()),
                          static_cast<qsizetype>(entry.size()));
   }

@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QString>
+#include <QStringList>
 
 constexpr int JOB_BACKUP = 1124;
 constexpr int JOB_RESTORE = 1125;
@@ -14,14 +15,18 @@ constexpr int JOB_PROGRESS = 1127;
 class JobEvent : public QEvent {
  public:
   JobEvent(int message, int wParam, int lParam, int jobResult = 0,
-           const QString& errorText = QString())
+           const QString& errorText = QString(), int reason = 0,
+           const QStringList& reasonArgs = QStringList())
       : QEvent(static_cast<QEvent::Type>(message)),
-        wParam(wParam), lParam(lParam), jobResult(jobResult), errorText(errorText) {}
+        wParam(wParam), lParam(lParam), jobResult(jobResult), errorText(errorText),
+        reason(reason), reasonArgs(reasonArgs) {}
 
   const int wParam;
   const int lParam;
   const int jobResult;      // 0 success, -1 failure (completion events)
-  const QString errorText;  // why the job failed
+  const QString errorText;  // why the job failed (the archive wrapper's text)
+  const int reason;         // and as the wrapper's reason kind, with
+  const QStringList reasonArgs;  // its arguments, to say it in the user's language
 };
 
 // Registers the main window as the receiver of every archive's progress:

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QMovie>
 
+#include "app/kit/ArchiveFailure.h"
+
 #include "app/kit/DbText.h"
 #include "app/kit/KeyWrites.h"
 #include "app/Main.h"
@@ -36,7 +38,8 @@ void TForm1::BTN_BckClick() {
 void TForm1::BTN_RestoreClick() {
   const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
-  StartJob(JOB_RESTORE, Local8Bit(archive), platform::NativePath(DriveRoot, ""));
+  StartJob(JOB_RESTORE, Local8Bit(archive), platform::NativePath(DriveRoot, ""),
+           CBrennowZip::Expected::kFullBackup);
 }
 
 void TForm1::Button1Click() {
@@ -64,15 +67,17 @@ void TForm1::Button2Click() {
   const std::string baseFolder = keypaths::KeyFolders(KeyRoot).DatabaseFolder();
   const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
-  StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder);
+  StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder, CBrennowZip::Expected::kDatabaseExport);
 }
 
-void TForm1::StartJob(int kind, const std::string& archivePath, const std::string& baseFolder) {
+void TForm1::StartJob(int kind, const std::string& archivePath, const std::string& baseFolder,
+                      CBrennowZip::Expected expected) {
   CurrentJob = kind;
   SetWaitMode(true);
   jobRunning_ = true;
   worker_ = new MultiThread(this);
   worker_->SetJob(kind, archivePath, baseFolder);
+  worker_->SetExpected(expected);
   worker_->Resume();
   // From here on the worker is its own: it reports by events and frees itself.
   worker_ = nullptr;
@@ -130,7 +135,8 @@ bool TForm1::WndProc(QEvent* event) {
     Prompts::current().message(this, Msg(1056) + QLatin1Char(' ') + unsaved);
   } else {
     // A failed job must never look like a finished one.
-    Prompts::current().message(this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') + job->errorText);
+    Prompts::current().message(this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') +
+                                         kit::ArchiveFailureText(job->errorText, job->reason, job->reasonArgs));
   }
   return true;
 }

@@ -31,20 +31,28 @@ bool MultiThread::RunBackup() {
     // The wrapper's text alone does not say which file failed; the user
     // needs to know.
     errorText_ = archive_->lastError() + archive_->lastDetail();
+    reason_ = archive_->lastReason();
     return false;
   }
   ok = ok && archive_->closeArchive();
-  if (!ok) errorText_ = archive_->lastError();
+  if (!ok) {
+    errorText_ = archive_->lastError();
+    reason_ = archive_->lastReason();
+  }
   return ok;
 }
 
 bool MultiThread::RunRestore() {
   // A restore never creates or changes the archive it reads.
   archive_->setOpenMode(CBrennowZip::OpenMode::kReadOnly);
+  archive_->setExpected(expected_);
   bool ok = archive_->openArchive(archivePath_) &&
             archive_->extractFiles(CBrennowZip::Wide(baseFolder_), L"*.*") &&
             archive_->closeArchive();
-  if (!ok) errorText_ = archive_->lastError();
+  if (!ok) {
+    errorText_ = archive_->lastError();
+    reason_ = archive_->lastReason();
+  }
   return ok;
 }
 
@@ -58,7 +66,10 @@ void MultiThread::Execute() {
     errorText_ = "Error Code";
   }
   std::lock_guard<std::mutex> hold(lock_);
-  QCoreApplication::postEvent(
-      receiver_, new JobEvent(jobKind_, 0, 0, jobResult_, QString::fromLocal8Bit(errorText_.c_str())));
+  QStringList args;
+  for (const std::string& a : reason_.args) args << QString::fromStdString(a);
+  QCoreApplication::postEvent(receiver_, new JobEvent(jobKind_, 0, 0, jobResult_,
+                                                      QString::fromLocal8Bit(errorText_.c_str()),
+                                                      reason_.kind, args));
   QCoreApplication::processEvents();
 }

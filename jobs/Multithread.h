@@ -11,7 +11,8 @@
 #include <mutex>
 #include <string>
 
-class CBrennowZip;
+#include "archive/Brennowzip.h"
+
 class QObject;
 
 class MultiThread : public QThread {
@@ -23,6 +24,11 @@ class MultiThread : public QThread {
   // kind 1124 (backup) or 1125 (restore); the archive's native path and the
   // native folder archived or extracted into. jobResult becomes 1.
   void SetJob(int kind, const std::string& archivePath, const std::string& baseFolder);
+
+  // What a restore expects the archive to be (a full backup for the key's
+  // root, a database export for the Database folder); the other kind is
+  // refused before anything is written.
+  void SetExpected(CBrennowZip::Expected expected) { expected_ = expected; }
 
   // Starts the thread; the worker deletes itself once Execute has returned.
   void Resume();
@@ -49,5 +55,7 @@ class MultiThread : public QThread {
   std::string archivePath_;
   std::mutex lock_;
   std::string errorText_;
+  CBrennowZip::Reason reason_;
+  CBrennowZip::Expected expected_ = CBrennowZip::Expected::kAnything;
   QObject* receiver_;
 };

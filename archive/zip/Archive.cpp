@@ -72,13 +72,13 @@ struct Scan {
 
   void Folder(const std::string& path, const std::string& prefix) {
     std::vector<std::string> names;
-    if (!ListFolder(path, &names)) throw Error("Cannot read folder " + path);
+    if (!ListFolder(path, &names)) throw Error(Reason::kCannotRead, {path}, "Cannot read folder " + path);
     std::sort(names.begin(), names.end());
     bool archiveHere = fs::Canonical(path) == archiveFolder;
     for (const std::string& name : names) {
       std::string child = Join(path, name);
       fs::Info info = fs::Stat(child);
-      if (!info.exists) throw Error("Cannot read " + child);
+      if (!info.exists) throw Error(Reason::kCannotRead, {child}, "Cannot read " + child);
       if (info.isLink) continue;  // never followed, never stored
       if (info.isFolder) {
         if (AnyMaskMatches(masks, name))
@@ -108,9 +108,9 @@ void MakeTree(const std::string& root, const std::string& relative) {
     if (part.empty() || part == ".") continue;
     path = Join(path, part);
     fs::Info info = fs::Stat(path);
-    if (info.isLink) throw Error("Refusing to extract through the symbolic link " + path);
+    if (info.isLink) throw Error(Reason::kLinkInTheWay, {path}, "Refusing to extract through the symbolic link " + path);
     if (info.isFolder) continue;
-    if (info.exists || !fs::MakeFolder(path)) throw Error("Cannot create folder " + path);
+    if (info.exists || !fs::MakeFolder(path)) throw Error(Reason::kCannotCreate, {path}, "Cannot create folder " + path);
   }
 }
 
@@ -137,9 +137,9 @@ void Archive::TakeLock() {
   if (result == fs::LockResult::kLocked) return;
   lock_.reset();
   if (result == fs::LockResult::kBusy)
-    throw Error("The archive " + path_ + " is being written by another program");
+    throw Error(Reason::kArchiveInUse, {path_}, "The archive " + path_ + " is being written by another program");
   if (mode_ == Mode::kReplace || HasLeftovers(path_))
-    throw Error("Cannot write in the folder of " + path_ + " (read-only?)");
+    throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
   // kUpdate in a folder that cannot be written: the archive can still be
   // read; writing fails when it is tried.
 }
@@ -161,8 +161,8 @@ void Archive::Open(const std::string& path) {
       lock_.reset();
     }
     fs::Info info = fs::Stat(path);
-    if (info.exists && !info.isFile) throw Error(path + " is not a file");
-    if (!info.exists && mode_ == Mode::kRead) throw Error("Archive not found: " + path);
+    if (info.exists && !info.isFile) throw Error(Reason::kNotAnArchive, {path}, path + " is not a file");
+    if (!info.exists && mode_ == Mode::kRead) throw Error(Reason::kArchiveNotFound, {path}, "Archive not found: " + path);
     if (info.exists) {
       FileVolumes last({path});
       EndRecord end = ReadEndRecord(last);
@@ -172,7 +172,7 @@ void Archive::Open(const std::string& path) {
       if (mode_ == Mode::kReplace) {
         for (const std::string& volume : sourcePaths_) {
           std::FILE* f = (fs::Stat(volume).dosAttributes & 0x01) ? nullptr : fs::Open(volume, "r+b");
-          if (!f) throw Error(volume + " is read-only: it is not replaced");
+          if (!f) throw Error(Reason::kArchiveReadOnly, {volume}, volume + " is read-only: it is not replaced");
           std::fclose(f);
         }
         entries_.clear();  // the new set mirrors what is added, nothing else
@@ -186,7 +186,7 @@ void Archive::Open(const std::string& path) {
     std::string reason = error.what();
     Reset();
     // Every reason names the user's archive (never a temporary file).
-    if (reason.find(path) == std::string::npos) throw Error(path + ": " + reason);
+    if (reason.find(path) == std::string::npos) throw Error(error, path + ": " + reason);
     throw;
   } catch (...) {
     Reset();
@@ -198,7 +198,7 @@ void Archive::Open(const std::string& path) {
 void Archive::StartWriting() {
   if (writer_) return;
   if (mode_ == Mode::kRead) throw Error("The archive " + path_ + " is open for reading only");
-  if (!lock_) throw Error("Cannot write in the folder of " + path_ + " (read-only?)");
+  if (!lock_) throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
   volumes_ = std::make_unique<VolumeWriter>(TemporaryPrefix(path_),
                                             static_cast<std::uint64_t>(volumeSize_), path_);
   writer_ = std::make_unique<Writer>(volumes_.get());
@@ -211,7 +211,7 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     std::string base = TrimSeparators(baseFolder);
     fs::Info info = fs::Stat(base);
     if (info.isLink) info = fs::Stat(fs::Canonical(base));
-    if (!info.isFolder) throw Error("Folder not found: " + baseFolder);
+    if (!info.isFolder) throw Error(Reason::kFolderNotFound, {baseFolder}, "Folder not found: " + baseFolder);
     Scan scan;
     scan.archiveFolder = fs::Canonical(FolderOf(path_));
     scan.archiveName = path_.substr(path_.find_last_of("/\\") == std::string::npos
@@ -230,7 +230,7 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
       fs::Info now = fs::Stat(item.path);
       if (!now.isFile) {
         pipeline.Finish();  // what comes before it first
-        throw Error("File vanished while archiving: " + item.path);
+        throw Error(Reason::kFileVanished, {item.path}, "File vanished while archiving: " + item.path);
       }
       pipeline.AddFile(item.entryName, item.path, now.size, item.modified, item.attributes);
     }
@@ -300,20 +300,20 @@ class TargetCheck {
     auto known = planned_.find(key);
     if (known != planned_.end()) {
       if (known->second != want)
-        throw Error(want == Kind::kFile ? "The archive holds both a file and a folder named " + relative
-                                        : "The archive holds both a file and a folder named " + relative);
+        throw Error(Reason::kDamagedArchive, {relative},
+                    "The archive holds both a file and a folder named " + relative);
       return;
     }
     planned_[key] = want;
     std::string path = root_ + "/" + relative;
     fs::Info info = fs::Stat(path);
-    if (info.isLink) throw Error("Refusing to extract through the symbolic link " + path);
+    if (info.isLink) throw Error(Reason::kLinkInTheWay, {path}, "Refusing to extract through the symbolic link " + path);
     if (want == Kind::kFolder) {
-      if (info.exists && !info.isFolder) throw Error("A file is in the way of the folder " + path);
+      if (info.exists && !info.isFolder) throw Error(Reason::kFileInTheWay, {path}, "A file is in the way of the folder " + path);
       return;
     }
-    if (info.isFolder) throw Error("A folder is in the way of " + path);
-    if (info.exists && !info.isFile) throw Error("Cannot replace " + path + " (not a file)");
+    if (info.isFolder) throw Error(Reason::kFolderInTheWay, {path}, "A folder is in the way of " + path);
+    if (info.exists && !info.isFile) throw Error(Reason::kCannotWrite, {path}, "Cannot replace " + path + " (not a file)");
     if (!info.exists || size > info.size) growth_ += size - (info.exists ? info.size : 0);
   }
 
@@ -336,6 +336,7 @@ std::string Megabytes(std::uint64_t bytes) {
   return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
 }
 
+
 }  // namespace
 
 void Archive::Test(const std::function<void(std::uint64_t)>& onBytes) {
@@ -356,26 +357,29 @@ void Archive::ExtractFiles(const std::string& destination, const std::string& ma
   }
   std::uint64_t total = 0, largest = 0;
   for (const Entry* e : chosen) {
-    if (!IsSafeEntryName(e->name)) throw Error("Unsafe entry name refused: " + e->name);
+    if (!IsSafeEntryName(e->name)) throw Error(Reason::kUnsafeName, {e->name}, "Unsafe entry name refused: " + e->name);
     if (e->isFolder()) continue;
     files.push_back(e);
     total += e->size;
     largest = std::max<std::uint64_t>(largest, e->size);
   }
-  if (files.empty()) throw Error("The archive " + path_ + " holds no files to extract");
+  if (entryCheck_) entryCheck_(chosen);
+  if (files.empty()) throw Error(Reason::kNoFiles, {path_}, "The archive " + path_ + " holds no files to extract");
   std::string root = TrimSeparators(destination);
   if (root.empty()) throw Error("No destination folder given");
 
   // Everything is checked before the first byte is written.
   fs::Info rootInfo = fs::Stat(root);
   if (rootInfo.isLink) rootInfo = fs::Stat(fs::Canonical(root));
-  if (rootInfo.exists && !rootInfo.isFolder) throw Error("Not a folder: " + root);
+  if (rootInfo.exists && !rootInfo.isFolder) throw Error(Reason::kFileInTheWay, {root}, "Not a folder: " + root);
   TargetCheck targets(rootInfo.exists ? fs::Canonical(root) : root);
   for (const Entry* e : chosen) targets.Entry(*e);
   std::int64_t free = fs::FreeSpace(ExistingAncestor(root));
   std::uint64_t needed = targets.growth() + largest;
   if (free >= 0 && needed > static_cast<std::uint64_t>(free))
-    throw Error("Not enough free space in " + root + ": " + Megabytes(needed) + " needed, " +
+    throw Error(Reason::kNotEnoughSpace,
+                {root, Megabytes(needed), Megabytes(static_cast<std::uint64_t>(free))},
+                "Not enough free space in " + root + ": " + Megabytes(needed) + " needed, " +
                 Megabytes(static_cast<std::uint64_t>(free)) + " free");
   // One sweep of the gauge: the check is its first half, the writing the second.
   ProgressMeter meter(progress_, total * 2);
@@ -386,7 +390,7 @@ void Archive::ExtractFiles(const std::string& destination, const std::string& ma
     if (i < root.size() && root[i] != '/' && root[i] != '\\') continue;
     std::string prefix = root.substr(0, i);
     if (!fs::Stat(prefix).exists && !fs::MakeFolder(prefix))
-      throw Error("Cannot create folder " + prefix);
+      throw Error(Reason::kCannotCreate, {prefix}, "Cannot create folder " + prefix);
   }
   std::set<std::string> tidied;
   for (const Entry* e : chosen) {
@@ -407,7 +411,7 @@ void Archive::ExtractFiles(const std::string& destination, const std::string& ma
           if (IsRestoreTemporary(n)) RemoveFile(Join(here, n));
     }
     fs::Info existing = fs::Stat(target);
-    if (existing.isFolder) throw Error("A folder is in the way of " + target);
+    if (existing.isFolder) throw Error(Reason::kFolderInTheWay, {target}, "A folder is in the way of " + target);
     std::string temporary = RestoreTemporary(target);
     try {
       OutputFile out(temporary, target);
@@ -422,7 +426,7 @@ void Archive::ExtractFiles(const std::string& destination, const std::string& ma
     }
     if (!RenameFile(temporary, target)) {
       fs::Remove(temporary);
-      throw Error("Cannot replace " + target);
+      throw Error(Reason::kCannotWrite, {target}, "Cannot replace " + target);
     }
     fs::SetTimeAndAttributes(target, e->modified(), e->dosAttributes());
   }

@@ -55,6 +55,10 @@ class Archive {
   // before an extraction (0: DefaultThreads()). The archive written is the
   // same whatever the count.
   void SetThreads(unsigned threads) { threads_ = threads; }
+  // A check of the entries an extraction chose, run with the other checks
+  // before anything is written; it throws zip::Error to refuse them.
+  using EntryCheck = std::function<void(const std::vector<const Entry*>& chosen)>;
+  void SetEntryCheck(EntryCheck check) { entryCheck_ = std::move(check); }
 
   // Opens the archive at a UTF-8 path in the mode set: an existing one is
   // read (from its last volume), a missing one will be created (not in
@@ -108,6 +112,7 @@ class Archive {
   std::int64_t volumeSize_ = 0;
   Mode mode_ = Mode::kUpdate;
   unsigned threads_ = 0;
+  EntryCheck entryCheck_;
   std::unique_ptr<ArchiveLock> lock_;
   bool open_ = false;
   bool failed_ = false;   // a write failed: the new set is not trustworthy

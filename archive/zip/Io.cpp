@@ -61,11 +61,11 @@ bool SyncFolderOf(const std::string& path) {
 
 InputFile::InputFile(const std::string& path) : path_(path) {
   if (!IoShouldFail(IoOp::kOpenRead, path)) file_ = platform::files::Open(path, "rb");
-  if (!file_) throw Error("Cannot open " + path);
+  if (!file_) throw Error(Reason::kCannotRead, {path}, "Cannot open " + path);
   std::int64_t size = platform::files::Size(file_);
   if (size < 0) {
     std::fclose(file_);
-    throw Error("Cannot read " + path);
+    throw Error(Reason::kCannotRead, {path}, "Cannot read " + path);
   }
   size_ = static_cast<std::uint64_t>(size);
 }
@@ -75,27 +75,27 @@ InputFile::~InputFile() {
 }
 
 size_t InputFile::Read(void* data, size_t n) {
-  if (IoShouldFail(IoOp::kRead, path_)) throw Error("Cannot read " + path_);
+  if (IoShouldFail(IoOp::kRead, path_)) throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
   size_t got = std::fread(data, 1, n, file_);
-  if (got < n && std::ferror(file_)) throw Error("Cannot read " + path_);
+  if (got < n && std::ferror(file_)) throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
   position_ += got;
   return got;
 }
 
 void InputFile::ReadAt(std::uint64_t offset, void* data, size_t n) {
-  if (offset > size_ || n > size_ - offset) throw Error("Unexpected end of " + path_);
+  if (offset > size_ || n > size_ - offset) throw Error(Reason::kCannotRead, {path_}, "Unexpected end of " + path_);
   if (offset != position_) {
     if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)))
-      throw Error("Cannot read " + path_);
+      throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
     position_ = offset;
   }
-  if (Read(data, n) != n) throw Error("Unexpected end of " + path_);
+  if (Read(data, n) != n) throw Error(Reason::kCannotRead, {path_}, "Unexpected end of " + path_);
 }
 
 OutputFile::OutputFile(const std::string& path, const std::string& shownAs)
     : path_(path), shownAs_(shownAs.empty() ? path : shownAs) {
   if (!IoShouldFail(IoOp::kOpenWrite, path)) file_ = platform::files::Open(path, "w+b");
-  if (!file_) throw Error("Cannot create " + shownAs_);
+  if (!file_) throw Error(Reason::kCannotCreate, {shownAs_}, "Cannot create " + shownAs_);
   buffer_.reserve(kOutputBuffer);
 }
 
@@ -107,7 +107,7 @@ void OutputFile::Flush() {
   if (buffer_.empty()) return;
   if (IoShouldFail(IoOp::kWrite, path_) ||
       std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
-    throw Error("Cannot write " + shownAs_ + " (disk full?)");
+    throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
   buffer_.clear();
 }
 
@@ -134,7 +134,7 @@ void OutputFile::Patch(std::uint64_t offset, const void* data, size_t n) {
   if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)) ||
       std::fwrite(data, 1, n, file_) != n ||
       !platform::files::Seek(file_, static_cast<std::int64_t>(position_)))
-    throw Error("Cannot write " + shownAs_);
+    throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_);
 }
 
 void OutputFile::Close(bool durable) {
@@ -143,7 +143,7 @@ void OutputFile::Close(bool durable) {
   std::FILE* f = file_;
   file_ = nullptr;
   bool synced = !durable || (!IoShouldFail(IoOp::kSync, path_) && platform::files::SyncFile(f));
-  if (std::fclose(f) != 0 || !synced) throw Error("Cannot write " + shownAs_ + " (disk full?)");
+  if (std::fclose(f) != 0 || !synced) throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
 }
 
 }  // namespace zip

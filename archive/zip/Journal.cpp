@@ -293,12 +293,12 @@ void ReplaceSet(const std::string& archivePath, const std::vector<std::string>& 
     for (const std::string& t : temporaries) RemoveFile(t);
   };
   try {
-    if (!SyncFolderOf(archivePath)) throw Error("Cannot write " + archivePath);
+    if (!SyncFolderOf(archivePath)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
     OutputFile out(planPath, archivePath);
     std::string text = PlanText(plan);
     out.Write(text.data(), text.size());
     out.Close(true);
-    if (!SyncFolderOf(archivePath)) throw Error("Cannot write " + archivePath);
+    if (!SyncFolderOf(archivePath)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
   } catch (...) {
     RemoveFile(planPath);
     discard();
@@ -307,12 +307,12 @@ void ReplaceSet(const std::string& archivePath, const std::vector<std::string>& 
   try {
     for (const std::string& a : plan.aside) {
       std::string path = place.folder + a;
-      if (Exists(path) && !RenameFile(path, path + kOld)) throw Error("Cannot replace " + archivePath);
+      if (Exists(path) && !RenameFile(path, path + kOld)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot replace " + archivePath);
     }
     for (size_t i = 0; i < temporaries.size(); ++i)
-      if (!RenameFile(temporaries[i], finals[i])) throw Error("Cannot write " + archivePath);
+      if (!RenameFile(temporaries[i], finals[i])) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
     if (!SyncFolderOf(archivePath) || !RenameFile(planPath, donePath))
-      throw Error("Cannot write " + archivePath);
+      throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
   } catch (...) {
     // Before the commit point: the old set goes back. A plan that cannot
     // be undone now stays for the next open to finish the undo.

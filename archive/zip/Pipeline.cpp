@@ -42,7 +42,7 @@ void PackPipeline::AddFolder(const std::string& name, std::int64_t modified, std
 
 void PackPipeline::AddFile(const std::string& name, const std::string& path, std::uint64_t size,
                            std::int64_t modified, std::uint32_t dosAttributes) {
-  if (size > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + path);
+  if (size > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
   try {
     InputFile file(path);
     if (size <= kWholeInMemory) {
@@ -53,7 +53,7 @@ void PackPipeline::AddFile(const std::string& name, const std::string& path, std
       size_t have = 0, got;
       while ((got = file.Read(task->input.data() + have, task->input.size() - have)) > 0) {
         have += got;
-        if (have > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + path);
+        if (have > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
         if (have == task->input.size()) task->input.resize(task->input.size() * 2);
       }
       task->input.resize(have);

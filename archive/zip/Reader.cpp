@@ -39,7 +39,7 @@ std::string FindExtra(const std::string& extra, std::uint16_t tag) {
 EndRecord ReadEndRecord(VolumeSource& v) {
   std::uint32_t last = v.count() - 1;
   std::uint64_t size = v.size(last);
-  if (size < kEndRecordSize) throw Error("Not a ZIP archive (too short)");
+  if (size < kEndRecordSize) throw Error(Reason::kNotAnArchive, {}, "Not a ZIP archive (too short)");
   size_t tail = static_cast<size_t>(std::min<std::uint64_t>(size, kEndRecordSize + 0xFFFF));
   std::vector<unsigned char> buffer(tail);
   v.ReadAt(last, size - tail, buffer.data(), tail);
@@ -56,12 +56,12 @@ EndRecord ReadEndRecord(VolumeSource& v) {
     end.directorySize = Get32(p + 12);
     end.directoryOffset = Get32(p + 16);
     if (i >= 20 && Get32(p - 20) == kZip64LocatorSignature)
-      throw Error("ZIP64 archives are not supported");
+      throw Error(Reason::kUnsupported, {}, "ZIP64 archives are not supported");
     if (end.directoryDisk > end.thisDisk)
-      throw Error("Damaged archive: inconsistent end record");
+      throw Error(Reason::kDamagedArchive, {}, "Damaged archive: inconsistent end record");
     return end;
   }
-  throw Error("Not a ZIP archive (no end of central directory)");
+  throw Error(Reason::kNotAnArchive, {}, "Not a ZIP archive (no end of central directory)");
 }
 
 std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
@@ -81,13 +81,13 @@ std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
 }
 
 std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
-  if (end.thisDisk + 1u != v.count()) throw Error("Damaged archive: wrong number of volumes");
+  if (end.thisDisk + 1u != v.count()) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: wrong number of volumes");
   std::uint64_t start = SetOffset(v, end.directoryDisk) + end.directoryOffset;
   std::uint64_t total = SetSize(v);
   if (start > total || end.directorySize > total - start)
-    throw Error("Damaged archive: central directory out of range");
+    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: central directory out of range");
   if (static_cast<std::uint64_t>(end.entries) * kCentralHeaderSize > end.directorySize)
-    throw Error("Damaged archive: central directory too small");
+    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: central directory too small");
 
   // Every record within the directory's size is read: the end record's
   // 16-bit count may have wrapped (more than 65535 entries written without
@@ -101,7 +101,7 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   while (end.directorySize - used >= kCentralHeaderSize) {
     unsigned char h[kCentralHeaderSize];
     v.ReadSpan(disk, offset, h, sizeof h);
-    if (Get32(h) != kCentralSignature) throw Error("Damaged archive: bad central directory record");
+    if (Get32(h) != kCentralSignature) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: bad central directory record");
     Entry e;
     e.versionMadeBy = Get16(h + 4);
     e.versionNeeded = Get16(h + 6);
@@ -120,7 +120,7 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
     e.localOffset = Get32(h + 42);
     size_t rest = static_cast<size_t>(nameLength) + extraLength + commentLength;
     if (used + kCentralHeaderSize + rest > end.directorySize)
-      throw Error("Damaged archive: central directory truncated");
+      throw Error(Reason::kDamagedArchive, {}, "Damaged archive: central directory truncated");
     variable.resize(rest);
     v.Advance(&disk, &offset, kCentralHeaderSize);
     if (rest) v.ReadSpan(disk, offset, variable.data(), rest);
@@ -128,18 +128,18 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
     used += kCentralHeaderSize + rest;
     e.rawName.assign(reinterpret_cast<char*>(variable.data()), nameLength);
     e.extra.assign(reinterpret_cast<char*>(variable.data()) + nameLength, extraLength);
-    if (e.rawName.empty()) throw Error("Damaged archive: entry without name");
+    if (e.rawName.empty()) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: entry without name");
     e.name = DecodeEntryName(e.rawName, e.flags, e.extra, e.versionMadeBy);
     std::replace(e.name.begin(), e.name.end(), '\\', '/');
-    if (e.disk > end.thisDisk) throw Error("Damaged archive: entry on a missing volume: " + e.name);
+    if (e.disk > end.thisDisk) throw Error(Reason::kMissingVolume, {e.name}, "Damaged archive: entry on a missing volume: " + e.name);
     if (e.size == kMax32 || e.compressedSize == kMax32 || e.localOffset == kMax32)
-      throw Error("ZIP64 archives are not supported");
+      throw Error(Reason::kUnsupported, {}, "ZIP64 archives are not supported");
     entries.push_back(std::move(e));
   }
   if (used != end.directorySize)
-    throw Error("Damaged archive: bytes left over in the central directory");
+    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: bytes left over in the central directory");
   if ((entries.size() & 0xFFFF) != end.entries)
-    throw Error("Damaged archive: the central directory holds " + std::to_string(entries.size()) +
+    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: the central directory holds " + std::to_string(entries.size()) +
                 " entries, its end record says " + std::to_string(end.entries));
 
   // Entries in the order of their data: each one must end before the next
@@ -155,38 +155,38 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
     Entry& e = entries[order[k].second];
     e.limit = limit;
     if (order[k].first + kLocalHeaderSize + e.compressedSize > limit)
-      throw Error("Damaged archive: entry " + e.name + " overlaps the next one");
+      throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: entry " + e.name + " overlaps the next one");
   }
   return entries;
 }
 
 void LocateData(VolumeSource& v, const Entry& e, std::uint32_t* disk, std::uint64_t* offset) {
   if (e.disk >= v.count() || e.localOffset > v.size(e.disk))
-    throw Error("Damaged archive: bad offset of " + e.name);
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: bad offset of " + e.name);
   unsigned char h[kLocalHeaderSize];
   v.ReadSpan(e.disk, e.localOffset, h, sizeof h);
-  if (Get32(h) != kLocalSignature) throw Error("Damaged archive: bad local header of " + e.name);
+  if (Get32(h) != kLocalSignature) throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: bad local header of " + e.name);
   *disk = e.disk;
   *offset = e.localOffset;
   std::uint64_t skip = kLocalHeaderSize + Get16(h + 26) + static_cast<std::uint64_t>(Get16(h + 28));
-  if (!v.Advance(disk, offset, skip)) throw Error("Damaged archive: truncated entry " + e.name);
+  if (!v.Advance(disk, offset, skip)) throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: truncated entry " + e.name);
   std::uint64_t start = SetOffset(v, *disk) + *offset;
   if (e.compressedSize > SetSize(v) - std::min(SetSize(v), start))
-    throw Error("Damaged archive: data of " + e.name + " past the end");
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: data of " + e.name + " past the end");
   if (start + e.compressedSize > e.limit)
-    throw Error("Damaged archive: entry " + e.name + " overlaps the next one");
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: entry " + e.name + " overlaps the next one");
 }
 
 void ReadEntryData(VolumeSource& v, const Entry& e, const DataSink& sink) {
-  if (e.flags & 0x0001) throw Error("Encrypted entry not supported: " + e.name);
+  if (e.flags & 0x0001) throw Error(Reason::kUnsupported, {e.name}, "Encrypted entry not supported: " + e.name);
   if (e.method != kMethodStored && e.method != kMethodDeflated)
-    throw Error("Unsupported compression method in " + e.name);
+    throw Error(Reason::kUnsupported, {e.name}, "Unsupported compression method in " + e.name);
   if (e.method == kMethodStored && e.compressedSize != e.size)
-    throw Error("Damaged archive: sizes of " + e.name + " disagree");
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: sizes of " + e.name + " disagree");
   // Deflate cannot expand more than about 1032:1; more means a damaged or hostile entry.
   if (e.method == kMethodDeflated &&
       static_cast<std::uint64_t>(e.size) > static_cast<std::uint64_t>(e.compressedSize) * 1032 + 1024)
-    throw Error("Damaged archive: implausible size of " + e.name);
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: implausible size of " + e.name);
   std::uint32_t disk;
   std::uint64_t offset;
   LocateData(v, e, &disk, &offset);
@@ -229,16 +229,16 @@ void ReadEntryData(VolumeSource& v, const Entry& e, const DataSink& sink) {
       int rc = inflate(&z, Z_NO_FLUSH);
       size_t got = out.size() - z.avail_out;
       if (rc == Z_STREAM_END) streamEnded = true;
-      else if (rc == Z_BUF_ERROR && got == 0 && z.avail_in != 0) throw Error("Damaged data in " + e.name);
-      else if (rc != Z_OK && rc != Z_BUF_ERROR) throw Error("Damaged data in " + e.name);
+      else if (rc == Z_BUF_ERROR && got == 0 && z.avail_in != 0) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
+      else if (rc != Z_OK && rc != Z_BUF_ERROR) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
       produced += got;
-      if (produced > e.size) throw Error("Damaged data in " + e.name + " (too long)");
+      if (produced > e.size) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (too long)");
       crc = crc32(crc, out.data(), static_cast<uInt>(got));
       if (got) sink(out.data(), got);
     }
   }
-  if (!streamEnded || produced != e.size) throw Error("Damaged data in " + e.name + " (wrong size)");
-  if (crc != e.crc) throw Error("CRC error in " + e.name);
+  if (!streamEnded || produced != e.size) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (wrong size)");
+  if (crc != e.crc) throw Error(Reason::kDamagedEntry, {e.name}, "CRC error in " + e.name);
 }
 
 }  // namespace zip

@@ -44,7 +44,7 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
   std::mutex lock;
   std::condition_variable changed;
   size_t failedAt = entries.size();  // index of the first failure found so far
-  std::string failure;
+  Error failure("");
   unsigned running = threads;
 
   auto work = [&]() {
@@ -60,19 +60,31 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
           ReadEntryData(volumes, *entries[i], [&](const unsigned char*, size_t n) {
             checked.fetch_add(n, std::memory_order_relaxed);
           });
+        } catch (const Error& error) {
+          std::lock_guard<std::mutex> hold(lock);
+          if (i < failedAt) {
+            failedAt = i;
+            failure = error;
+          }
         } catch (const std::exception& error) {
           std::lock_guard<std::mutex> hold(lock);
           if (i < failedAt) {
             failedAt = i;
-            failure = error.what();
+            failure = Error(error.what());
           }
         }
+      }
+    } catch (const Error& error) {
+      std::lock_guard<std::mutex> hold(lock);
+      if (failedAt == entries.size()) {
+        failedAt = 0;
+        failure = error;
       }
     } catch (const std::exception& error) {
       std::lock_guard<std::mutex> hold(lock);
       if (failedAt == entries.size()) {
         failedAt = 0;
-        failure = error.what();
+        failure = Error(error.what());
       }
     }
     std::lock_guard<std::mutex> hold(lock);
@@ -105,7 +117,7 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
   }
   for (std::thread& t : pool) t.join();
   if (handlerFailure) std::rethrow_exception(handlerFailure);
-  if (failedAt != entries.size()) throw Error(failure);
+  if (failedAt != entries.size()) throw failure;
   std::uint64_t now = checked.load();
   if (onBytes && now > reported) onBytes(now - reported);
 }

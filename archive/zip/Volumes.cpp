@@ -64,7 +64,7 @@ std::vector<std::string> FindVolumes(const std::string& archivePath, std::uint32
         if (candidate == Stem(name) + VolumeSuffix(number)) break;  // exact spelling first
       }
     }
-    if (found.empty()) throw Error("Missing volume " + prefix + Stem(name) + VolumeSuffix(number));
+    if (found.empty()) throw Error(Reason::kMissingVolume, {prefix + Stem(name) + VolumeSuffix(number)}, "Missing volume " + prefix + Stem(name) + VolumeSuffix(number));
     paths.push_back(prefix + found);
   }
   paths.push_back(archivePath);
@@ -84,7 +84,7 @@ bool IsArchiveFile(const std::string& archiveName, const std::string& fileName) 
 void VolumeSource::ReadSpan(std::uint32_t disk, std::uint64_t offset, void* data, size_t n) {
   unsigned char* out = static_cast<unsigned char*>(data);
   while (n > 0) {
-    if (disk >= count()) throw Error("The archive ends unexpectedly (missing volume?)");
+    if (disk >= count()) throw Error(Reason::kMissingVolume, {}, "The archive ends unexpectedly (missing volume?)");
     std::uint64_t have = size(disk);
     if (offset >= have) {
       offset -= have;
@@ -112,7 +112,7 @@ bool VolumeSource::Advance(std::uint32_t* disk, std::uint64_t* offset, std::uint
 FileVolumes::FileVolumes(std::vector<std::string> paths) : paths_(std::move(paths)) {
   for (const std::string& p : paths_) {
     platform::files::Info info = platform::files::Stat(p);
-    if (!info.exists || info.isFolder) throw Error("Missing volume " + p);
+    if (!info.exists || info.isFolder) throw Error(Reason::kMissingVolume, {p}, "Missing volume " + p);
     sizes_.push_back(info.size);
   }
 }
@@ -127,7 +127,7 @@ void FileVolumes::ReadAt(std::uint32_t volume, std::uint64_t offset, void* data,
 }
 
 void MemoryVolume::ReadAt(std::uint32_t, std::uint64_t offset, void* data, size_t n) {
-  if (offset > size_ || n > size_ - offset) throw Error("The archive ends unexpectedly");
+  if (offset > size_ || n > size_ - offset) throw Error(Reason::kMissingVolume, {}, "The archive ends unexpectedly");
   std::memcpy(data, data_ + offset, n);
 }
 

@@ -63,7 +63,7 @@ std::string NameKey(const std::string& name) {
 
 Entry Writer::Prepare(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes) {
   if (byName_.size() >= kMaxEntries && !Has(name))
-    throw Error("Too many entries for a ZIP archive (at most 65535)");
+    throw Error(Reason::kTooManyEntries, {}, "Too many entries for a ZIP archive (at most 65535)");
   Entry e;
   e.name = name;
   e.rawName = Utf8ToOem(name);
@@ -80,7 +80,7 @@ Entry Writer::Prepare(const std::string& name, std::int64_t modified, std::uint3
 void Writer::WriteLocalHeader(Entry* e) {
   size_t size = kLocalHeaderSize + e->rawName.size() + e->extra.size();
   out_->KeepTogether(size);
-  if (out_->offset() > kMax32) throw Error("Archive too large for ZIP (more than 4 GiB)");
+  if (out_->offset() > kMax32) throw Error(Reason::kTooLarge, {}, "Archive too large for ZIP (more than 4 GiB)");
   e->disk = static_cast<std::uint16_t>(out_->disk());
   e->localOffset = static_cast<std::uint32_t>(out_->offset());
   std::vector<unsigned char> h(size);
@@ -134,7 +134,7 @@ void Writer::AddFolder(const std::string& name, std::int64_t modified, std::uint
 
 void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_t n,
                        std::int64_t modified, std::uint32_t dosAttributes, bool mayStore) {
-  if (n > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + name);
+  if (n > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = static_cast<std::uint32_t>(crc32_z(crc32(0L, Z_NULL, 0), data, n));
   e.size = static_cast<std::uint32_t>(n);
@@ -165,7 +165,7 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
 void Writer::AddPacked(const std::string& name, const std::vector<unsigned char>& data,
                        std::uint32_t crc, const std::vector<unsigned char>& packed, bool stored,
                        std::int64_t modified, std::uint32_t dosAttributes) {
-  if (data.size() > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + name);
+  if (data.size() > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = crc;
   e.size = static_cast<std::uint32_t>(data.size());
@@ -195,12 +195,12 @@ void Writer::BeginStream(const std::string& name, std::int64_t modified,
 
 void Writer::StreamData(const unsigned char* data, size_t n) {
   streamed_ += n;
-  if (streamed_ > kMax32) throw Error("Entry too large for ZIP (more than 4 GiB): " + stream_.name);
+  if (streamed_ > kMax32) throw Error(Reason::kTooLarge, {stream_.name}, "Entry too large for ZIP (more than 4 GiB): " + stream_.name);
   out_->Write(data, n);
 }
 
 void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string& path) {
-  if (size > kMax32) throw Error("File too large for ZIP (more than 4 GiB): " + path);
+  if (size > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
   Entry e = std::move(stream_);
   e.crc = crc;
   e.size = static_cast<std::uint32_t>(size);
@@ -214,7 +214,7 @@ void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string&
     out_->KeepTogether(kDescriptorSize);
     out_->Write(fields, sizeof fields);
   } else {
-    if (out_->disk() != e.disk) throw Error("File grew while archiving: " + path);
+    if (out_->disk() != e.disk) throw Error(Reason::kFileChanged, {path}, "File grew while archiving: " + path);
     out_->PatchCurrent(e.localOffset + 14, fields + 4, 12);
   }
   Register(std::move(e));
@@ -223,7 +223,7 @@ void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string&
 void Writer::CopyEntry(VolumeSource& from, const Entry& source,
                        const std::function<void(std::uint64_t)>& onBytes) {
   if (byName_.size() >= kMaxEntries)
-    throw Error("Too many entries for a ZIP archive (at most 65535)");
+    throw Error(Reason::kTooManyEntries, {}, "Too many entries for a ZIP archive (at most 65535)");
   std::uint32_t disk;
   std::uint64_t offset;
   LocateData(from, source, &disk, &offset);
@@ -291,7 +291,7 @@ void Writer::Finish() {
   lastDisk = out_->disk();
   for (std::uint32_t d : recordDisks) entriesOnLast += d == lastDisk ? 1 : 0;
   if (directoryOffset > kMax32 || directorySize > kMax32 || out_->offset() > kMax32)
-    throw Error("Archive too large for ZIP (more than 4 GiB)");
+    throw Error(Reason::kTooLarge, {}, "Archive too large for ZIP (more than 4 GiB)");
   unsigned char end[kEndRecordSize];
   Put32(end, kEndSignature);
   Put16(end + 4, static_cast<std::uint16_t>(lastDisk));

@@ -286,6 +286,126 @@
         <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
         <translation>The database has no free number left for a new registration. Nothing was written.</translation>
     </message>
+    <message>
+        <source>L'archivio scelto è un'esportazione del Database, non un Backup della chiave: per ripristinarlo usare "Importa Database". Nulla è stato scritto.</source>
+        <translation>The chosen archive is a database export, not a backup of the key: use "Importa Database" to restore it. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>L'archivio scelto è un Backup completo della chiave, non un'esportazione del Database: per ripristinarlo usare "Ripristina Backup". Nulla è stato scritto.</source>
+        <translation>The chosen archive is a full backup of the key, not a database export: use "Ripristina Backup" to restore it. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>Archivio non trovato: %1</source>
+        <translation>Archive not found: %1</translation>
+    </message>
+    <message>
+        <source>Il file non è un archivio di Backup leggibile: %1</source>
+        <translation>The file is not a readable backup archive: %1</translation>
+    </message>
+    <message>
+        <source>Formato dell'archivio non supportato: %1</source>
+        <translation>Unsupported archive format: %1</translation>
+    </message>
+    <message>
+        <source>Archivio danneggiato: %1</source>
+        <translation>Damaged archive: %1</translation>
+    </message>
+    <message>
+        <source>Dati danneggiati (errore CRC) in %1</source>
+        <translation>Damaged data (CRC error) in %1</translation>
+    </message>
+    <message>
+        <source>Volume dell'archivio mancante o incompleto: %1</source>
+        <translation>A volume of the archive is missing or incomplete: %1</translation>
+    </message>
+    <message>
+        <source>L'archivio è in scrittura da un altro programma: %1</source>
+        <translation>Another program is writing the archive: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere nella cartella dell'archivio (sola lettura?): %1</source>
+        <translation>Cannot write in the archive's folder (read-only?): %1</translation>
+    </message>
+    <message>
+        <source>L'archivio esistente è di sola lettura e non viene sostituito: %1</source>
+        <translation>The existing archive is read-only and is not replaced: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere %1</source>
+        <translation>Cannot read %1</translation>
+    </message>
+    <message>
+        <source>Impossibile creare %1</source>
+        <translation>Cannot create %1</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere %1 (disco pieno?)</source>
+        <translation>Cannot write %1 (disk full?)</translation>
+    </message>
+    <message>
+        <source>Cartella non trovata: %1</source>
+        <translation>Folder not found: %1</translation>
+    </message>
+    <message>
+        <source>File scomparso durante il Backup: %1</source>
+        <translation>A file vanished during the backup: %1</translation>
+    </message>
+    <message>
+        <source>File modificato durante il Backup: %1</source>
+        <translation>A file changed during the backup: %1</translation>
+    </message>
+    <message>
+        <source>Nome non sicuro nell'archivio, rifiutato: %1</source>
+        <translation>Unsafe name in the archive, refused: %1</translation>
+    </message>
+    <message>
+        <source>Un collegamento simbolico è d'intralcio: %1</source>
+        <translation>A symbolic link is in the way: %1</translation>
+    </message>
+    <message>
+        <source>Una cartella è d'intralcio: %1</source>
+        <translation>A folder is in the way: %1</translation>
+    </message>
+    <message>
+        <source>Un file è d'intralcio: %1</source>
+        <translation>A file is in the way: %1</translation>
+    </message>
+    <message>
+        <source>Spazio insufficiente in %1: servono %2, liberi %3</source>
+        <translation>Not enough free space in %1: %2 needed, %3 free</translation>
+    </message>
+    <message>
+        <source>L'archivio non contiene file: %1</source>
+        <translation>The archive holds no files: %1</translation>
+    </message>
+    <message>
+        <source>File troppo grande per un archivio (oltre 4 GiB): %1</source>
+        <translation>File too large for an archive (over 4 GiB): %1</translation>
+    </message>
+    <message>
+        <source>Troppi file per un archivio (al massimo 65535).</source>
+        <translation>Too many files for an archive (at most 65535).</translation>
+    </message>
+    <message>
+        <source>Impossibile opening or creating an Archive </source>
+        <translation>Cannot open or create the archive: </translation>
+    </message>
+    <message>
+        <source>Unable to close current archive : </source>
+        <translation>Cannot close the archive: </translation>
+    </message>
+    <message>
+        <source>Error Adding File: </source>
+        <translation>Error adding files: </translation>
+    </message>
+    <message>
+        <source>Error Adding Stream: </source>
+        <translation>Error adding data: </translation>
+    </message>
+    <message>
+        <source>Error Extracting Files: </source>
+        <translation>Error extracting files: </translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

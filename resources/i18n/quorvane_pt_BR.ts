@@ -286,6 +286,126 @@
         <source>Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.</source>
         <translation>O banco de dados não tem mais números livres para um novo registro. Nada foi gravado.</translation>
     </message>
+    <message>
+        <source>L'archivio scelto è un'esportazione del Database, non un Backup della chiave: per ripristinarlo usare "Importa Database". Nulla è stato scritto.</source>
+        <translation>O arquivo escolhido é uma exportação do banco de dados, não um backup da chave: use "Importa Database" para restaurá-lo. Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>L'archivio scelto è un Backup completo della chiave, non un'esportazione del Database: per ripristinarlo usare "Ripristina Backup". Nulla è stato scritto.</source>
+        <translation>O arquivo escolhido é um backup completo da chave, não uma exportação do banco de dados: use "Ripristina Backup" para restaurá-lo. Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>Archivio non trovato: %1</source>
+        <translation>Arquivo não encontrado: %1</translation>
+    </message>
+    <message>
+        <source>Il file non è un archivio di Backup leggibile: %1</source>
+        <translation>O arquivo não é um backup legível: %1</translation>
+    </message>
+    <message>
+        <source>Formato dell'archivio non supportato: %1</source>
+        <translation>Formato de arquivo não suportado: %1</translation>
+    </message>
+    <message>
+        <source>Archivio danneggiato: %1</source>
+        <translation>Arquivo danificado: %1</translation>
+    </message>
+    <message>
+        <source>Dati danneggiati (errore CRC) in %1</source>
+        <translation>Dados danificados (erro de CRC) em %1</translation>
+    </message>
+    <message>
+        <source>Volume dell'archivio mancante o incompleto: %1</source>
+        <translation>Um volume do arquivo está faltando ou incompleto: %1</translation>
+    </message>
+    <message>
+        <source>L'archivio è in scrittura da un altro programma: %1</source>
+        <translation>Outro programa está gravando o arquivo: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere nella cartella dell'archivio (sola lettura?): %1</source>
+        <translation>Não é possível gravar na pasta do arquivo (somente leitura?): %1</translation>
+    </message>
+    <message>
+        <source>L'archivio esistente è di sola lettura e non viene sostituito: %1</source>
+        <translation>O arquivo existente é somente leitura e não é substituído: %1</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere %1</source>
+        <translation>Não é possível ler %1</translation>
+    </message>
+    <message>
+        <source>Impossibile creare %1</source>
+        <translation>Não é possível criar %1</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere %1 (disco pieno?)</source>
+        <translation>Não é possível gravar %1 (disco cheio?)</translation>
+    </message>
+    <message>
+        <source>Cartella non trovata: %1</source>
+        <translation>Pasta não encontrada: %1</translation>
+    </message>
+    <message>
+        <source>File scomparso durante il Backup: %1</source>
+        <translation>Um arquivo desapareceu durante o backup: %1</translation>
+    </message>
+    <message>
+        <source>File modificato durante il Backup: %1</source>
+        <translation>Um arquivo foi alterado durante o backup: %1</translation>
+    </message>
+    <message>
+        <source>Nome non sicuro nell'archivio, rifiutato: %1</source>
+        <translation>Nome inseguro no arquivo, recusado: %1</translation>
+    </message>
+    <message>
+        <source>Un collegamento simbolico è d'intralcio: %1</source>
+        <translation>Um link simbólico está no caminho: %1</translation>
+    </message>
+    <message>
+        <source>Una cartella è d'intralcio: %1</source>
+        <translation>Uma pasta está no caminho: %1</translation>
+    </message>
+    <message>
+        <source>Un file è d'intralcio: %1</source>
+        <translation>Um arquivo está no caminho: %1</translation>
+    </message>
+    <message>
+        <source>Spazio insufficiente in %1: servono %2, liberi %3</source>
+        <translation>Espaço insuficiente em %1: são necessários %2, livres %3</translation>
+    </message>
+    <message>
+        <source>L'archivio non contiene file: %1</source>
+        <translation>O arquivo não contém arquivos: %1</translation>
+    </message>
+    <message>
+        <source>File troppo grande per un archivio (oltre 4 GiB): %1</source>
+        <translation>Arquivo grande demais para um backup (mais de 4 GiB): %1</translation>
+    </message>
+    <message>
+        <source>Troppi file per un archivio (al massimo 65535).</source>
+        <translation>Arquivos demais para um backup (no máximo 65535).</translation>
+    </message>
+    <message>
+        <source>Impossibile opening or creating an Archive </source>
+        <translation>Não foi possível abrir ou criar o arquivo: </translation>
+    </message>
+    <message>
+        <source>Unable to close current archive : </source>
+        <translation>Não foi possível fechar o arquivo: </translation>
+    </message>
+    <message>
+        <source>Error Adding File: </source>
+        <translation>Erro ao adicionar arquivos: </translation>
+    </message>
+    <message>
+        <source>Error Adding Stream: </source>
+        <translation>Erro ao adicionar dados: </translation>
+    </message>
+    <message>
+        <source>Error Extracting Files: </source>
+        <translation>Erro ao extrair arquivos: </translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

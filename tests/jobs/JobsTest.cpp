@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/Localisation.h"
 #include "app/Main.h"
 #include "archive/Brennowzip.h"
 #include "archive/zip/Io.h"
@@ -341,8 +342,53 @@ TEST_F(Jobs, RestoreOfAVanishedOrDamagedArchiveNamesItAndChangesNothing) {
   form_->ui()->BTN_Restore->click();
   WaitForJob();
   ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_TRUE(prompts_.messages[0].contains("CRC error")) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].contains("errore CRC")) << prompts_.messages[0].toStdString();
   EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/ORI/1.ori"), "today's file");
+}
+
+TEST_F(Jobs, AnArchiveOfTheOtherKindIsRefusedInTheUsersLanguage) {
+  const QString full = QString::fromStdString(dir_ / "full.qbk");
+  const QString exported = QString::fromStdString(dir_ / "db.qbk");
+  prompts_.answerSave(full);
+  form_->ui()->BTN_Bck->click();
+  WaitForJob();
+  prompts_.answerSave(exported);
+  form_->ui()->Button1->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages, QStringList({"Backup Completato.", "Backup Completato."}));
+  const std::string database = drive_ + "/ZKM_Quorvane/Database/zkm.db";
+  const std::string before = fixture::ReadFile(database);
+  fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRT", "changed since");
+
+  // The export chosen to restore the whole key, the full backup chosen to
+  // import the database: refused before anything is written, naming the
+  // command that fits.
+  prompts_.messages.clear();
+  prompts_.answerOpen(exported);
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  prompts_.answerOpen(full);
+  form_->ui()->Button2->click();
+  WaitForJob();
+  ASSERT_EQ(prompts_.messages.size(), 2);
+  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056))) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].endsWith(Msg(1140))) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[1].endsWith(Msg(1141))) << prompts_.messages[1].toStdString();
+  EXPECT_FALSE(fs::exists(drive_ + "/zkm.db"));
+  EXPECT_FALSE(fs::exists(drive_ + "/ZKM_Quorvane/Database/ZKM_Quorvane"));
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/Database/DRT/D1.DRT"), "changed since");
+  EXPECT_EQ(fixture::ReadFile(database), before);
+
+  // In English, the engine's reason and the wrapper's prefix are English too.
+  ASSERT_TRUE(Localisation::instance().Switch("en_US"));
+  prompts_.messages.clear();
+  prompts_.answerOpen(QString::fromStdString(dir_ / "gone.qbk"));
+  form_->ui()->BTN_Restore->click();
+  WaitForJob();
+  ASSERT_TRUE(Localisation::instance().Switch("it"));
+  ASSERT_EQ(prompts_.messages.size(), 1);
+  EXPECT_EQ(prompts_.messages[0].toStdString(),
+            "Restore failed: Cannot open or create the archive: Archive not found: " + dir_ / "gone.qbk");
 }
 
 }  // namespace
