@@ -87,6 +87,13 @@ const Entry kTable[] = {
     {1079, QT_TRANSLATE_NOOP("Messages", "Il Database non ha più numeri liberi per una nuova registrazione. Nulla è stato scritto.")},
     {1090, QT_TRANSLATE_NOOP("Messages", "Scrittura sulla chiave Quorvane non completata: non rimuovere la chiave e ripetere l'operazione.")},
     {1091, QT_TRANSLATE_NOOP("Messages", "Chiave Quorvane non più collegata: ricollegarla e riprovare, oppure riavviare il programma.")},
+    {1120, QT_TRANSLATE_NOOP("Messages", "Database in uso da un altro programma: attendere...")},
+    {1121, QT_TRANSLATE_NOOP("Messages", "Il Database è in uso da un altro programma: chiudere l'altro programma e riprovare.")},
+    {1122, QT_TRANSLATE_NOOP("Messages", "Impossibile aprire il Database: verificare che la chiave Quorvane sia collegata.")},
+    {1123, QT_TRANSLATE_NOOP("Messages", "Errore di lettura o scrittura del Database: la chiave Quorvane è ancora collegata?")},
+    {1124, QT_TRANSLATE_NOOP("Messages", "La chiave Quorvane è piena: liberare spazio e riprovare.")},
+    {1125, QT_TRANSLATE_NOOP("Messages", "Il Database è di sola lettura: verificare che la chiave Quorvane non sia protetta da scrittura.")},
+    {1126, QT_TRANSLATE_NOOP("Messages", "Il Database è danneggiato o non è un Database Quorvane: ripristinarlo da un backup.")},
 };
 
 int g_numbers[std::size(kTable)];
