@@ -77,14 +77,11 @@ std::string Folder::FindWithoutCase(const std::string& storedName) const {
     for (fs::directory_iterator it(fs::u8path(folder_), ec), end; !ec && it != end;
          it.increment(ec)) {
       const std::string name = it->path().filename().u8string();
-      entries_->emplace_back(FoldedName(name), name);
+      entries_->emplace(FoldedName(name), name);
     }
   }
-  const std::u32string wanted = FoldedName(cp1252::ToUtf8(storedName));
-  for (const auto& [folded, name] : *entries_) {
-    if (folded == wanted) return name;
-  }
-  return std::string();
+  const auto found = entries_->find(FoldedName(cp1252::ToUtf8(storedName)));
+  return found == entries_->end() ? std::string() : found->second;
 }
 
 bool Folder::HasFile(const std::string& storedName) const {
