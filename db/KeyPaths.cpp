@@ -85,7 +85,16 @@ std::string Folder::FindWithoutCase(const std::string& storedName) const {
 }
 
 bool Folder::HasFile(const std::string& storedName) const {
-  return platform::FileExists(File(storedName));
+  // One look at the disk for a name found as spelled: lists check
+  // thousands of names.
+  if (folder_.empty() || !IsPlainFileName(storedName)) return false;
+  const std::string decoded = Join(cp1252::ToUtf8(storedName));
+  if (platform::FileExists(decoded)) return true;
+  if (!kCaseSensitiveFiles) return false;
+  const std::string raw = Join(storedName);
+  if (raw != decoded && platform::FileExists(raw)) return true;
+  const std::string found = FindWithoutCase(storedName);
+  return !found.empty() && platform::FileExists(Join(found));
 }
 
 KeyFolders::KeyFolders(const std::string& keyRoot) : key_(platform::NativePath(keyRoot)) {}
@@ -115,7 +124,7 @@ std::string KeyFolders::DriverFile(const std::string& nomeFile, bool user) {
 }
 
 bool KeyFolders::HasDriverFile(const std::string& nomeFile, bool user) {
-  return platform::FileExists(DriverFile(nomeFile, user));
+  return IsPlainFileName(nomeFile) && Drivers().HasFile(nomeFile + (user ? ".DRU" : ".DRT"));
 }
 
 }  // namespace keypaths

@@ -41,7 +41,8 @@ class Folder {
   // Empty when the name is not a plain file name or the folder is unknown.
   std::string File(const std::string& storedName) const;
 
-  // Whether File(storedName) is an existing regular file.
+  // Whether the folder holds storedName as a regular file, spelled as
+  // stored or, on a case-sensitive file system, in any case.
   bool HasFile(const std::string& storedName) const;
 
  private:
