@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <stdexcept>
 
+#include "app/kit/FileDialogs.h"
 #include "app/kit/KeyWrites.h"
 #include "app/Main.h"
 #include "app/kit/Prompts.h"
@@ -43,8 +44,8 @@ void TForm1::BTN_ImpdrvClick() {
 }
 
 void TForm1::BTN_SPClick() {
-  const QString package = Prompts::current().openFile(
-      this, Prompts::qtFilter(QStringLiteral("Quorvane Service Pack (*.qsp)|*.QSP")));
+  const QString package = kit::OpenFile(
+      kit::FileDialog::kOD, this, Prompts::qtFilter(QStringLiteral("Quorvane Service Pack (*.qsp)|*.QSP")));
   if (package.isEmpty()) return;
   QFile in(package);
   if (!in.open(QIODevice::ReadOnly))

@@ -1,5 +1,7 @@
 // The application object: an exception that leaves an event handler is
-// shown in a message box and the program goes on.
+// shown in a message box (a database failure with what it means) and the
+// program goes on. While it lives, a statement that waits for another
+// program's lock shows the wait cursor and a notice.
 #pragma once
 
 #include <QApplication>
@@ -7,6 +9,7 @@
 class QuorApplication : public QApplication {
  public:
   QuorApplication(int& argc, char** argv);
+  ~QuorApplication() override;
   bool notify(QObject* receiver, QEvent* event) override;
 };
 

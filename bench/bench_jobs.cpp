@@ -21,8 +21,12 @@ namespace {
 class BenchPrompts : public Prompts {
  public:
   void message(QWidget*, const QString& text) override { last = text; }
-  QString openFile(QWidget*, const QString&) override { return answer; }
-  QString saveFile(QWidget*, const QString&, const QString&) override { return answer; }
+  QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
+    return answer;
+  }
+  QString saveFile(QWidget*, const QString&, const QString&, const QString&) override {
+    return answer;
+  }
   QString answer;
   QString last;
 };

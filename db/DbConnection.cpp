@@ -2,8 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstring>
+#include <iterator>
+#include <thread>
 #include <utility>
 
 // ---- DbException -----------------------------------------------------------
@@ -72,6 +77,32 @@ bool ReadDecimal(const char* text, int* number) {
   *number = static_cast<int>(value);
   return true;
 }
+
+// ---- Waiting on another program's lock ----------------------------------------
+
+std::atomic<DbWaitHook*> g_waitHook{nullptr};
+// Whether the layer call running on this thread has told the hook of a wait.
+thread_local bool t_waitTold = false;
+
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Ends, when the layer call that holds it returns, a wait the hook was
+// told of.
+struct WaitScope {
+  WaitScope() = default;
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+  ~WaitScope() {
+    if (!t_waitTold) return;
+    t_waitTold = false;
+    if (DbWaitHook* hook = g_waitHook.load()) hook->waitEnded();
+  }
+};
+
 }  // namespace
 
 bool DbException::isOutOfRange() const {
@@ -201,6 +232,7 @@ bool DbQuery::atEnd() {
 
 void DbQuery::advance() {
   requireStatement();
+  WaitScope wait;
   const int result = sqlite3_step(statement_);
   if (result == SQLITE_DONE) {
     atEnd_ = true;
@@ -244,12 +276,35 @@ void DbConnection::requireOpen() {
 
 void DbConnection::setBusyWait(int milliseconds) {
   busyWait_ = milliseconds;
-  if (connection_) sqlite3_busy_timeout(connection_, milliseconds);
+  if (connection_) sqlite3_busy_handler(connection_, milliseconds > 0 ? &OnBusy : nullptr, this);
+}
+
+DbWaitHook* DbConnection::setWaitHook(DbWaitHook* hook) { return g_waitHook.exchange(hook); }
+
+int DbConnection::OnBusy(void* self, int retries) {
+  // The same pauses as SQLite's own busy timeout: short at first, then
+  // 100 ms, until the wait is spent.
+  static const int kPausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+  auto* connection = static_cast<DbConnection*>(self);
+  const long long now = NowMs();
+  if (retries == 0) {
+    connection->waitStartMs_ = now;
+    if (!t_waitTold) {
+      t_waitTold = true;
+      if (DbWaitHook* hook = g_waitHook.load()) hook->waitStarted();
+    }
+  }
+  const long long left = connection->busyWait_ - (NowMs() - connection->waitStartMs_);
+  if (left <= 0) return 0;
+  const int pause = kPausesMs[std::min<int>(retries, std::size(kPausesMs) - 1)];
+  std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(pause, left)));
+  return 1;
 }
 
 int DbConnection::runStatement(const char* sql) {
   requireOpen();
   char* error = nullptr;
+  WaitScope wait;
   const int result = sqlite3_exec(connection_, sql, nullptr, nullptr, &error);
   if (result != SQLITE_OK) throw DbException(result, error, true);
   return sqlite3_changes(connection_);
@@ -259,6 +314,7 @@ sqlite3_stmt* DbConnection::prepare(const char* sql) {
   requireOpen();
   sqlite3_stmt* statement = nullptr;
   const char* tail = nullptr;
+  WaitScope wait;
   const int result = sqlite3_prepare(connection_, sql, -1, &statement, &tail);
   if (result != SQLITE_OK) throw DbException(result, nullptr);
   return statement;
@@ -268,6 +324,7 @@ DbQuery DbConnection::runQuery(const char* sql) {
   requireOpen();
   sqlite3_stmt* statement = prepare(sql);
   if (!statement) return DbQuery();  // a text without any statement
+  WaitScope wait;
   const int result = sqlite3_step(statement);
   if (result == SQLITE_DONE) return DbQuery(connection_, statement, true, true);
   if (result == SQLITE_ROW) return DbQuery(connection_, statement, false, true);

@@ -115,6 +115,18 @@ class DbQuery {
   bool ownsStatement_ = false;
 };
 
+// Told when a statement meets another program's lock and starts waiting
+// for it (at its first retry), and when the layer call that waited
+// returns, whether the lock came free or the wait ran out. Called on the
+// thread that runs the statement, from inside SQLite: it must not throw
+// and must not use the database.
+class DbWaitHook {
+ public:
+  virtual ~DbWaitHook() = default;
+  virtual void waitStarted() = 0;
+  virtual void waitEnded() = 0;
+};
+
 // One connection to one database file; created closed, short-lived, used
 // on one thread. Every operation but open, close, setBusyWait and isOpen
 // throws "Database not open" while closed.
@@ -157,10 +169,14 @@ class DbConnection {
   // (isOutOfRange) when the number does not fit a signed 32-bit integer.
   int runScalar(const char* sql);
   int runScalar(const std::string& sql) { return runScalar(sql.c_str()); }
-  // Milliseconds to retry a statement that meets another connection's lock
-  // (60000 from construction); zero or less removes the busy handler.
-  // Applies now when open, and at every later open.
+  // Milliseconds in total to retry a statement that meets another
+  // connection's lock (60000 from construction), through the layer's own
+  // busy handler, which tells the wait hook; zero or less removes the
+  // handler. Applies now when open, and at every later open.
   void setBusyWait(int milliseconds);
+  // The hook every connection tells of its waits (not owned); nullptr
+  // removes it. Returns the one it replaces.
+  static DbWaitHook* setWaitHook(DbWaitHook* hook);
   // Throws "Database not open" when there is no connection.
   void requireOpen();
   // sqlite3_prepare of the whole text; the caller owns the statement (null
@@ -168,6 +184,11 @@ class DbConnection {
   sqlite3_stmt* prepare(const char* sql);
 
  private:
+  // SQLite's busy handler: retries while less than busyWait_ has passed
+  // since the first retry of this lock.
+  static int OnBusy(void* self, int retries);
+
   sqlite3* connection_ = nullptr;
   int busyWait_ = kBusyWaitMs;
+  long long waitStartMs_ = 0;
 };

@@ -77,18 +77,24 @@ std::string Folder::FindWithoutCase(const std::string& storedName) const {
     for (fs::directory_iterator it(fs::u8path(folder_), ec), end; !ec && it != end;
          it.increment(ec)) {
       const std::string name = it->path().filename().u8string();
-      entries_->emplace_back(FoldedName(name), name);
+      entries_->emplace(FoldedName(name), name);
     }
   }
-  const std::u32string wanted = FoldedName(cp1252::ToUtf8(storedName));
-  for (const auto& [folded, name] : *entries_) {
-    if (folded == wanted) return name;
-  }
-  return std::string();
+  const auto found = entries_->find(FoldedName(cp1252::ToUtf8(storedName)));
+  return found == entries_->end() ? std::string() : found->second;
 }
 
 bool Folder::HasFile(const std::string& storedName) const {
-  return platform::FileExists(File(storedName));
+  // One look at the disk for a name found as spelled: lists check
+  // thousands of names.
+  if (folder_.empty() || !IsPlainFileName(storedName)) return false;
+  const std::string decoded = Join(cp1252::ToUtf8(storedName));
+  if (platform::FileExists(decoded)) return true;
+  if (!kCaseSensitiveFiles) return false;
+  const std::string raw = Join(storedName);
+  if (raw != decoded && platform::FileExists(raw)) return true;
+  const std::string found = FindWithoutCase(storedName);
+  return !found.empty() && platform::FileExists(Join(found));
 }
 
 KeyFolders::KeyFolders(const std::string& keyRoot) : key_(platform::NativePath(keyRoot)) {}
@@ -118,7 +124,7 @@ std::string KeyFolders::DriverFile(const std::string& nomeFile, bool user) {
 }
 
 bool KeyFolders::HasDriverFile(const std::string& nomeFile, bool user) {
-  return platform::FileExists(DriverFile(nomeFile, user));
+  return IsPlainFileName(nomeFile) && Drivers().HasFile(nomeFile + (user ? ".DRU" : ".DRT"));
 }
 
 }  // namespace keypaths

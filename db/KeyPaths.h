@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -40,7 +41,8 @@ class Folder {
   // Empty when the name is not a plain file name or the folder is unknown.
   std::string File(const std::string& storedName) const;
 
-  // Whether File(storedName) is an existing regular file.
+  // Whether the folder holds storedName as a regular file, spelled as
+  // stored or, on a case-sensitive file system, in any case.
   bool HasFile(const std::string& storedName) const;
 
  private:
@@ -48,9 +50,10 @@ class Folder {
   std::string FindWithoutCase(const std::string& storedName) const;
 
   std::string folder_;
-  // The folder's entries (case-folded name, name on disk), read at the first
-  // name that is not found as spelled.
-  mutable std::optional<std::vector<std::pair<std::u32string, std::string>>> entries_;
+  // The folder's names on disk by their case-folded form, read at the
+  // first name that is not found as spelled; the first listed wins when two
+  // fold alike.
+  mutable std::optional<std::unordered_map<std::u32string, std::string>> entries_;
 };
 
 // The key below KeyRoot ("E:\ZKM_Quorvane\"), resolved once per command.

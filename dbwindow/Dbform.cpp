@@ -99,6 +99,8 @@ TForm2::~TForm2() = default;
 
 void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn) {
   list->setSortingEnabled(false);
+  // Every row is one line high: the view need not measure 10,000 of them.
+  list->setUniformRowHeights(true);
   list->setIconSize(QSize(16, 16));
   QHeaderView* header = list->header();
   header->setSectionsClickable(true);
@@ -259,31 +261,38 @@ void TForm2::DrvListColumnClick(QTreeWidget* list, int column) {
   SortList(list);
 }
 
+std::string TForm2::SortKey(const QTreeWidgetItem* row) const {
+  const QString text = SortColumn >= 0 ? row->text(SortColumn) : QString();
+  std::string out;
+  if (!ToCp1252(text, &out)) out = text.toStdString();
+  return out;
+}
+
 int TForm2::DrvListCompare(QTreeWidget*, QTreeWidgetItem* a, QTreeWidgetItem* b) const {
-  auto bytes = [this](QTreeWidgetItem* row) {
-    const QString text = SortColumn >= 0 ? row->text(SortColumn) : QString();
-    std::string out;
-    if (!ToCp1252(text, &out)) out = text.toStdString();
-    return out;
-  };
-  return SortDescending ? CompareListTexts(bytes(b), bytes(a))
-                        : CompareListTexts(bytes(a), bytes(b));
+  return SortDescending ? CompareListTexts(SortKey(b), SortKey(a))
+                        : CompareListTexts(SortKey(a), SortKey(b));
 }
 
 void TForm2::SortList(QTreeWidget* list) {
   QTreeWidgetItem* current = list->currentItem();
-  std::vector<QTreeWidgetItem*> selected;
-  for (QTreeWidgetItem* row : list->selectedItems()) selected.push_back(row);
-  std::vector<QTreeWidgetItem*> rows;
+  const QList<QTreeWidgetItem*> selected = list->selectedItems();
   {
     // Taking the rows out and back is no change of selection for the user.
     const QSignalBlocker quiet(list);
     const QSignalBlocker quietSelection(list->selectionModel());
-    while (list->topLevelItemCount() > 0) rows.push_back(list->takeTopLevelItem(0));
-    std::stable_sort(rows.begin(), rows.end(), [this, list](QTreeWidgetItem* x, QTreeWidgetItem* y) {
-      return DrvListCompare(list, x, y) < 0;
+    QList<QTreeWidgetItem*> rows = list->invisibleRootItem()->takeChildren();
+    std::vector<std::pair<std::string, QTreeWidgetItem*>> keyed;
+    keyed.reserve(static_cast<std::size_t>(rows.size()));
+    for (QTreeWidgetItem* row : rows) keyed.emplace_back(SortKey(row), row);
+    // The same order as DrvListCompare, on keys made once.
+    const bool descending = SortDescending;
+    std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& x, const auto& y) {
+      return (descending ? CompareListTexts(y.first, x.first)
+                         : CompareListTexts(x.first, y.first)) < 0;
     });
-    for (QTreeWidgetItem* row : rows) list->addTopLevelItem(row);
+    rows.clear();
+    for (const auto& entry : keyed) rows.append(entry.second);
+    list->addTopLevelItems(rows);
     if (current) list->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
     for (QTreeWidgetItem* row : selected) row->setSelected(true);
   }

@@ -121,11 +121,17 @@ class TForm2 : public QDialog {
   // enabled when a brand is chosen.
   void FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search);
   void SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn);
-  void AddDriverRow(const catalogue::DriverRow& driver, bool available);
+  // A DrvList row for a driver, not yet in the list.
+  QTreeWidgetItem* DriverListRow(const catalogue::DriverRow& driver, bool available);
   // One row of the originals lists (OriList, DBListORI).
   void AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
                       const catalogue::OriginalRow& original);
+  // Sorts the list by SortColumn and SortDescending: each row's key is
+  // computed once, and the rows are taken out and put back all at once.
   void SortList(QTreeWidget* list);
+  // What DrvListCompare compares for a row: its SortColumn text as
+  // Windows-1252 bytes.
+  std::string SortKey(const QTreeWidgetItem* row) const;
   // The text of a combo box as database bytes; false (after telling the
   // user) when Windows-1252 cannot hold it.
   bool ComboBytes(const QComboBox* box, std::string* bytes);

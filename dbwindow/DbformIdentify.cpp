@@ -14,9 +14,11 @@
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FileDialogs.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "app/kit/BusyNotice.h"
+#include "app/kit/RowBatch.h"
 #include "db/DbConnection.h"
 #include "db/KeyCatalogue.h"
 #include "dbwindow/Dbform.h"
@@ -44,7 +46,7 @@ const unsigned char* Bytes(const QByteArray& content) {
 
 void TForm2::BTN_DB_openoriClick() {
   if (searching()) return;
-  const QString path = Prompts::current().openFile(this, QString());
+  const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
   ui_->TB_ORI_FILE->setText(path);
   const QByteArray content = LoadWholeFile(path);
@@ -95,8 +97,8 @@ bool TForm2::IsAlreadyRegistered(const std::string& md5, bool modified) {
   return registered;
 }
 
-void TForm2::AddDriverRow(const catalogue::DriverRow& driver, bool available) {
-  auto* row = new QTreeWidgetItem(ui_->DrvList);
+QTreeWidgetItem* TForm2::DriverListRow(const catalogue::DriverRow& driver, bool available) {
+  auto* row = new QTreeWidgetItem();
   row->setText(0, FromCp1252(driver.name));
   row->setText(1, FromCp1252(driver.description));
   row->setText(2, FromCp1252(driver.centralina));
@@ -104,6 +106,7 @@ void TForm2::AddDriverRow(const catalogue::DriverRow& driver, bool available) {
   row->setText(4, FromCp1252(driver.cks));
   kit::SetRowImage(row, available ? 1 : 0);
   if (driver.user) row->setData(0, kUserDriverRole, true);
+  return row;
 }
 
 void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
@@ -133,12 +136,14 @@ void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
       } breakEnd{ui_->BTN_Break};
       kit::CommandLock lock(&commands_, Commands());
       kit::BusyNotice notice(ui_->Pnl_searching);
+      kit::RowBatch rows(ui_->DrvList);
       found = SearchDriverRows(db, filter, data, size, KeyRoot,
-                               [this](const catalogue::DriverRow* match, bool available) {
-                                 if (match) AddDriverRow(*match, available);
+                               [this, &rows](const catalogue::DriverRow* match, bool available) {
+                                 if (match) rows.add(DriverListRow(*match, available));
                                  QCoreApplication::processEvents();
                                  return !StopSearch;
                                });
+      rows.flush();
       // Shown as a click on "Descrizione" after no sort at all: ascending.
       SortColumn = 1;
       SortDescending = false;

@@ -16,6 +16,7 @@
 #include "app/kit/ArchiveFailure.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FileDialogs.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
@@ -198,7 +199,7 @@ void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& 
   }
 
   const QString proposed = FromCp1252(keystore::DisplayName(path, nomeFile, modified));
-  const QString target = Prompts::current().saveFile(this, proposed, QString());
+  const QString target = kit::SaveFile(kit::FileDialog::kSD_DB, this, proposed, QString());
   if (target.isEmpty()) return;
   QSaveFile out(target);
   if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())

@@ -13,6 +13,7 @@
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FileDialogs.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
@@ -42,7 +43,7 @@ void TForm2::AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
 
 void TForm2::Button2Click() {
   if (searching()) return;
-  const QString path = Prompts::current().openFile(this, QString());
+  const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
   ui_->TB_MOD_FILE->setText(path);
   QFile file(path);

@@ -1,5 +1,6 @@
 // The driver window's search: fills DrvList with the user drivers of the
-// chosen make and model, handing the event queue a turn after each row.
+// chosen make and model, handing the event queue a turn after each row
+// (the rows reach the list in batches).
 #include <QCoreApplication>
 #include <QTreeWidget>
 
@@ -8,6 +9,7 @@
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "app/kit/ListImages.h"
+#include "app/kit/RowBatch.h"
 #include "db/DbConnection.h"
 #include "db/DriverCatalogue.h"
 #include "db/KeyPaths.h"
@@ -44,10 +46,11 @@ void TForm3::Button4Click() {
   keypaths::KeyFolders folders(KeyRoot);
   DbConnection db;
   db.open(folders.DatabasePath());
+  kit::RowBatch rows(list);
   catalogue::SearchUserDrivers(
       db, byMake ? &make : nullptr, byModel ? &model : nullptr,
       [&](const catalogue::DriverRow& row) {
-        auto* item = new QTreeWidgetItem(list);
+        auto* item = new QTreeWidgetItem();
         item->setText(0, FromCp1252(row.name));
         item->setData(0, kit::kStoredBytesRole, AsBytes(row.name));
         item->setText(1, kit::ListText(row.description));
@@ -58,10 +61,12 @@ void TForm3::Button4Click() {
         const bool available = row.downloaded && folders.HasDriverFile(row.name, row.user);
         kit::SetRowImage(item, available ? 1 : 0);
         if (row.user) item->setData(0, kit::kUserDriverRole, true);
+        rows.add(item);
         ++added;
         QCoreApplication::processEvents();
         return true;
       });
+  rows.flush();
   db.close();
   if (added == 0) {
     auto* item = new QTreeWidgetItem(list);

@@ -6,6 +6,7 @@
 #include "app/kit/ArchiveFailure.h"
 
 #include "app/kit/DbText.h"
+#include "app/kit/FileDialogs.h"
 #include "app/kit/KeyWrites.h"
 #include "app/Main.h"
 #include "app/kit/Prompts.h"
@@ -29,14 +30,15 @@ std::string Local8Bit(const QString& text) { return text.toLocal8Bit().toStdStri
 }  // namespace
 
 void TForm1::BTN_BckClick() {
-  const QString archive = Prompts::current().saveFile(
-      this, Today() + QStringLiteral("_Quorvane.qbk"), Prompts::qtFilter(kBackupFilter));
+  const QString archive = kit::SaveFile(
+      kit::FileDialog::kSD, this, Today() + QStringLiteral("_Quorvane.qbk"), Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_BACKUP, Local8Bit(archive), platform::NativePath(DriveRoot, ""));
 }
 
 void TForm1::BTN_RestoreClick() {
-  const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
+  const QString archive =
+      kit::OpenFile(kit::FileDialog::kOD, this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_RESTORE, Local8Bit(archive), platform::NativePath(DriveRoot, ""),
            CBrennowZip::Expected::kFullBackup);
@@ -53,8 +55,8 @@ void TForm1::Button1Click() {
   DbConnection db;
   db.open(databasePath);
   if (!catalogue::CustomerCode(db, &customerCode)) Prompts::current().message(this, Msg(1009));
-  const QString archive = Prompts::current().saveFile(
-      this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
+  const QString archive = kit::SaveFile(
+      kit::FileDialog::kSD, this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
       Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) {
     db.close();
@@ -65,7 +67,8 @@ void TForm1::Button1Click() {
 
 void TForm1::Button2Click() {
   const std::string baseFolder = keypaths::KeyFolders(KeyRoot).DatabaseFolder();
-  const QString archive = Prompts::current().openFile(this, Prompts::qtFilter(kBackupFilter));
+  const QString archive =
+      kit::OpenFile(kit::FileDialog::kOD, this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder, CBrennowZip::Expected::kDatabaseExport);
 }

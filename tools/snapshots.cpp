@@ -29,13 +29,13 @@ class SilentPrompts : public Prompts {
   void message(QWidget*, const QString& text) override {
     std::printf("message: %s\n", text.toLocal8Bit().constData());
   }
-  QString openFile(QWidget*, const QString&) override {
+  QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
     QString answer = openAnswer;
     openAnswer.clear();
     return answer;
   }
   QString openAnswer;
-  QString saveFile(QWidget*, const QString&, const QString&) override {
+  QString saveFile(QWidget*, const QString&, const QString&, const QString&) override {
     QString answer = saveAnswer;
     saveAnswer.clear();
     return answer;

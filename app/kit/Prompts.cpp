@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -18,13 +19,15 @@ void Prompts::message(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-QString Prompts::openFile(QWidget* parent, const QString& filter) {
-  return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+QString Prompts::openFile(QWidget* parent, const QString& filter, const QString& folder,
+                          const QString& fileName) {
+  return QFileDialog::getOpenFileName(parent, QString(), QDir(folder).filePath(fileName), filter);
 }
 
-QString Prompts::saveFile(QWidget* parent, const QString& proposedName, const QString& filter) {
-  return QFileDialog::getSaveFileName(parent, QString(), proposedName, filter, nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+QString Prompts::saveFile(QWidget* parent, const QString& proposedName, const QString& filter,
+                          const QString& folder) {
+  return QFileDialog::getSaveFileName(parent, QString(), QDir(folder).filePath(proposedName),
+                                      filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 int Prompts::execDialog(QDialog* dialog) { return dialog->exec(); }

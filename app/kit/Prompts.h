@@ -14,14 +14,17 @@ class Prompts {
   // The plain message box with one OK button.
   virtual void message(QWidget* parent, const QString& text);
 
-  // An open-file dialog. filter is a Qt filter (see qtFilter). Returns the
-  // chosen native path, or an empty text when the user cancelled.
-  virtual QString openFile(QWidget* parent, const QString& filter);
+  // An open-file dialog starting in folder with fileName (may be empty)
+  // selected. filter is a Qt filter (see qtFilter). Returns the chosen
+  // native path, or an empty text when the user cancelled.
+  virtual QString openFile(QWidget* parent, const QString& filter, const QString& folder,
+                           const QString& fileName);
 
-  // A save-file dialog proposing proposedName; no overwrite question.
-  // Returns the confirmed native path exactly, or empty when cancelled.
-  virtual QString saveFile(QWidget* parent, const QString& proposedName,
-                           const QString& filter);
+  // A save-file dialog in folder proposing proposedName; no overwrite
+  // question. Returns the confirmed native path exactly, or empty when
+  // cancelled.
+  virtual QString saveFile(QWidget* parent, const QString& proposedName, const QString& filter,
+                           const QString& folder);
 
   // Shows a modal window and returns its result code.
   virtual int execDialog(QDialog* dialog);

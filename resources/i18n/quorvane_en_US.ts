@@ -287,6 +287,34 @@
         <translation>The database has no free number left for a new registration. Nothing was written.</translation>
     </message>
     <message>
+        <source>Database in uso da un altro programma: attendere...</source>
+        <translation>Database in use by another program: please wait...</translation>
+    </message>
+    <message>
+        <source>Il Database è in uso da un altro programma: chiudere l'altro programma e riprovare.</source>
+        <translation>The database is in use by another program: close that program and try again.</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il Database: verificare che la chiave Quorvane sia collegata.</source>
+        <translation>The database cannot be opened: check that the Quorvane key is plugged in.</translation>
+    </message>
+    <message>
+        <source>Errore di lettura o scrittura del Database: la chiave Quorvane è ancora collegata?</source>
+        <translation>The database could not be read or written: is the Quorvane key still plugged in?</translation>
+    </message>
+    <message>
+        <source>La chiave Quorvane è piena: liberare spazio e riprovare.</source>
+        <translation>The Quorvane key is full: free some space and try again.</translation>
+    </message>
+    <message>
+        <source>Il Database è di sola lettura: verificare che la chiave Quorvane non sia protetta da scrittura.</source>
+        <translation>The database is read-only: check that the Quorvane key is not write-protected.</translation>
+    </message>
+    <message>
+        <source>Il Database è danneggiato o non è un Database Quorvane: ripristinarlo da un backup.</source>
+        <translation>The database is damaged or is not a Quorvane database: restore it from a backup.</translation>
+    </message>
+    <message>
         <source>L'archivio scelto è un'esportazione del Database, non un Backup della chiave: per ripristinarlo usare "Importa Database". Nulla è stato scritto.</source>
         <translation>The chosen archive is a database export, not a backup of the key: use "Importa Database" to restore it. Nothing was written.</translation>
     </message>

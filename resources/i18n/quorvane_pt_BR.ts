@@ -287,6 +287,34 @@
         <translation>O banco de dados não tem mais números livres para um novo registro. Nada foi gravado.</translation>
     </message>
     <message>
+        <source>Database in uso da un altro programma: attendere...</source>
+        <translation>Banco de dados em uso por outro programa: aguarde...</translation>
+    </message>
+    <message>
+        <source>Il Database è in uso da un altro programma: chiudere l'altro programma e riprovare.</source>
+        <translation>O banco de dados está em uso por outro programa: feche o outro programa e tente novamente.</translation>
+    </message>
+    <message>
+        <source>Impossibile aprire il Database: verificare che la chiave Quorvane sia collegata.</source>
+        <translation>Não é possível abrir o banco de dados: verifique se a chave Quorvane está conectada.</translation>
+    </message>
+    <message>
+        <source>Errore di lettura o scrittura del Database: la chiave Quorvane è ancora collegata?</source>
+        <translation>Erro de leitura ou gravação do banco de dados: a chave Quorvane ainda está conectada?</translation>
+    </message>
+    <message>
+        <source>La chiave Quorvane è piena: liberare spazio e riprovare.</source>
+        <translation>A chave Quorvane está cheia: libere espaço e tente novamente.</translation>
+    </message>
+    <message>
+        <source>Il Database è di sola lettura: verificare che la chiave Quorvane non sia protetta da scrittura.</source>
+        <translation>O banco de dados é somente leitura: verifique se a chave Quorvane não está protegida contra gravação.</translation>
+    </message>
+    <message>
+        <source>Il Database è danneggiato o non è un Database Quorvane: ripristinarlo da un backup.</source>
+        <translation>O banco de dados está danificado ou não é um banco de dados Quorvane: restaure-o a partir de um backup.</translation>
+    </message>
+    <message>
         <source>L'archivio scelto è un'esportazione del Database, non un Backup della chiave: per ripristinarlo usare "Importa Database". Nulla è stato scritto.</source>
         <translation>O arquivo escolhido é uma exportação do banco de dados, não um backup da chave: use "Importa Database" para restaurá-lo. Nada foi gravado.</translation>
     </message>

@@ -253,6 +253,28 @@ T = {
     "EPROM": ("EPROM", "EPROM"),
     "CKS": ("CKS", "CKS"),
     "ID": ("ID", "ID"),
+    # The database's state as the user meets it (locks, failures)
+    "Database in uso da un altro programma: attendere...": (
+        "Database in use by another program: please wait...",
+        "Banco de dados em uso por outro programa: aguarde..."),
+    "Il Database è in uso da un altro programma: chiudere l'altro programma e riprovare.": (
+        "The database is in use by another program: close that program and try again.",
+        "O banco de dados está em uso por outro programa: feche o outro programa e tente novamente."),
+    "Impossibile aprire il Database: verificare che la chiave Quorvane sia collegata.": (
+        "The database cannot be opened: check that the Quorvane key is plugged in.",
+        "Não é possível abrir o banco de dados: verifique se a chave Quorvane está conectada."),
+    "Errore di lettura o scrittura del Database: la chiave Quorvane è ancora collegata?": (
+        "The database could not be read or written: is the Quorvane key still plugged in?",
+        "Erro de leitura ou gravação do banco de dados: a chave Quorvane ainda está conectada?"),
+    "La chiave Quorvane è piena: liberare spazio e riprovare.": (
+        "The Quorvane key is full: free some space and try again.",
+        "A chave Quorvane está cheia: libere espaço e tente novamente."),
+    "Il Database è di sola lettura: verificare che la chiave Quorvane non sia protetta da scrittura.": (
+        "The database is read-only: check that the Quorvane key is not write-protected.",
+        "O banco de dados é somente leitura: verifique se a chave Quorvane não está protegida contra gravação."),
+    "Il Database è danneggiato o non è un Database Quorvane: ripristinarlo da un backup.": (
+        "The database is damaged or is not a Quorvane database: restore it from a backup.",
+        "O banco de dados está danificado ou não é um banco de dados Quorvane: restaure-o a partir de um backup."),
 }
 
 

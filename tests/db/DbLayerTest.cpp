@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "db/DbConnection.h"
@@ -211,15 +213,53 @@ TEST_F(Layer, AssignmentFinalizesTheOldStatementFirst) {
   EXPECT_FALSE(moved.atEnd());
 }
 
-TEST_F(Layer, BusyWaitGivesUpOnAHeldLock) {
+// Records what the layer tells of its waits; can let the other connection
+// go at the first retry.
+class RecordingHook : public DbWaitHook {
+ public:
+  RecordingHook() { previous_ = DbConnection::setWaitHook(this); }
+  ~RecordingHook() override { DbConnection::setWaitHook(previous_); }
+  void waitStarted() override {
+    events += "started;";
+    if (onStart) onStart();
+  }
+  void waitEnded() override { events += "ended;"; }
+  std::string events;
+  std::function<void()> onStart;
+
+ private:
+  DbWaitHook* previous_;
+};
+
+TEST_F(Layer, BusyWaitGivesUpOnAHeldLockAndTellsTheHookOnce) {
   sqlite3* holder = nullptr;
   ASSERT_EQ(sqlite3_open(path_.c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "begin immediate;", nullptr, nullptr, nullptr), SQLITE_OK);
-  db_.setBusyWait(100);
+  RecordingHook hook;
+  db_.setBusyWait(150);
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Thrown([&] { db_.runStatement("INSERT INTO T VALUES (9, 'nine', 'False');"); }),
             "SQLITE_BUSY[5]: database is locked");
-  // A plain read still works.
+  // The whole wait was spent, in many retries, told as one wait.
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_EQ(hook.events, "started;ended;");
+  // A plain read still works, and does not wait.
   EXPECT_EQ(db_.runScalar("select count(*) from T;"), 3);
+  EXPECT_EQ(hook.events, "started;ended;");
+
+  // A lock that goes while the statement waits: the statement succeeds.
+  hook.events.clear();
+  hook.onStart = [&] { sqlite3_exec(holder, "rollback;", nullptr, nullptr, nullptr); };
+  db_.setBusyWait(DbConnection::kBusyWaitMs);
+  EXPECT_EQ(db_.runStatement("INSERT INTO T VALUES (9, 'nine', 'False');"), 1);
+  EXPECT_EQ(hook.events, "started;ended;");
+
+  // Zero removes the handler: the lock fails the statement at once.
+  ASSERT_EQ(sqlite3_exec(holder, "begin immediate;", nullptr, nullptr, nullptr), SQLITE_OK);
+  hook.events.clear();
+  db_.setBusyWait(0);
+  EXPECT_EQ(Thrown([&] { db_.runStatement("DELETE FROM T;"); }), "SQLITE_BUSY[5]: database is locked");
+  EXPECT_EQ(hook.events, "");
   sqlite3_exec(holder, "rollback;", nullptr, nullptr, nullptr);
   sqlite3_close(holder);
 }

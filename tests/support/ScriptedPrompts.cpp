@@ -13,8 +13,11 @@ void ScriptedPrompts::message(QWidget*, const QString& text) {
   if (onMessage) onMessage(text);
 }
 
-QString ScriptedPrompts::openFile(QWidget*, const QString& filter) {
+QString ScriptedPrompts::openFile(QWidget*, const QString& filter, const QString& folder,
+                                  const QString& fileName) {
   openFilters << filter;
+  openFolders << folder;
+  openNames << fileName;
   if (openAnswers.empty()) {
     ADD_FAILURE() << "unexpected open dialog";
     return QString();
@@ -24,8 +27,10 @@ QString ScriptedPrompts::openFile(QWidget*, const QString& filter) {
   return answer;
 }
 
-QString ScriptedPrompts::saveFile(QWidget*, const QString& proposedName, const QString& filter) {
+QString ScriptedPrompts::saveFile(QWidget*, const QString& proposedName, const QString& filter,
+                                  const QString& folder) {
   saveProposals << proposedName;
+  saveFolders << folder;
   saveFilters << filter;
   if (saveAnswers.empty()) {
     ADD_FAILURE() << "unexpected save dialog";

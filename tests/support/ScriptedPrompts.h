@@ -21,8 +21,10 @@ class ScriptedPrompts : public Prompts {
   ~ScriptedPrompts() override;
 
   void message(QWidget* parent, const QString& text) override;
-  QString openFile(QWidget* parent, const QString& filter) override;
-  QString saveFile(QWidget* parent, const QString& proposedName, const QString& filter) override;
+  QString openFile(QWidget* parent, const QString& filter, const QString& folder,
+                   const QString& fileName) override;
+  QString saveFile(QWidget* parent, const QString& proposedName, const QString& filter,
+                   const QString& folder) override;
   int execDialog(QDialog* dialog) override;
 
   void answerOpen(const QString& path) { openAnswers.push_back(path); }
@@ -34,8 +36,11 @@ class ScriptedPrompts : public Prompts {
   QStringList messages;        // texts of the message boxes, in order
   QStringList questions;       // texts of TMsgFm questions answered
   QStringList openFilters;     // filters of the open dialogs shown
+  QStringList openFolders;     // folders they started in
+  QStringList openNames;       // file names they started with
   QStringList saveProposals;   // proposed names of the save dialogs shown
   QStringList saveFilters;
+  QStringList saveFolders;
   std::deque<QString> openAnswers;
   std::deque<QString> saveAnswers;
   std::deque<DialogHandler> dialogHandlers;
