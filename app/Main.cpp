@@ -13,8 +13,10 @@
 #include "jobs/JobEvent.h"
 #include "platform/Platform.h"
 #include "ui_Main.h"
+#include "app/kit/WindowFont.h"
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+  kit::RegisterWindowFont();
   ui_->setupUi(this);
   KeyRoot.clear();
   DriveRoot.clear();

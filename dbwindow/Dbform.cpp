@@ -25,6 +25,8 @@
 #include "dbwindow/ListOrder.h"
 #include "platform/Platform.h"
 #include "ui_Dbform.h"
+#include "app/kit/FieldTexts.h"
+#include "app/kit/WindowFont.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ void PrepareChoice(QComboBox* box) {
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
+  kit::RegisterWindowFont();
   ui_->setupUi(this);
   // A tool window without border icons: "Chiudi" is the only way out.
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -205,7 +208,7 @@ void TForm2::HideWorkPanels() {
 }
 
 void TForm2::ResetIdentificationPanel() {
-  ui_->TB_ORI_FILE->clear();
+  kit::ShowPath(ui_->TB_ORI_FILE, QString());
   ui_->ModelloCB->setCurrentIndex(0);
   ui_->MarcaCB->setCurrentIndex(0);
   ui_->BTN_Drv_Search->setEnabled(false);

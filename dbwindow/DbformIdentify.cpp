@@ -25,6 +25,7 @@
 #include "dbwindow/DriverSearch.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
+#include "app/kit/FieldTexts.h"
 
 namespace {
 
@@ -48,14 +49,14 @@ void TForm2::BTN_DB_openoriClick() {
   if (searching()) return;
   const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
-  ui_->TB_ORI_FILE->setText(path);
+  kit::ShowPath(ui_->TB_ORI_FILE, path);
   const QByteArray content = LoadWholeFile(path);
   const std::string digest =
       TUEDC16::HashBuffer(content.constData(), static_cast<std::size_t>(content.size()));
   if (IsAlreadyRegistered(digest, false)) {
     // A refused file never becomes the one searched for or registered.
     Prompts::current().message(this, Msg(1012));
-    ui_->TB_ORI_FILE->clear();
+    kit::ShowPath(ui_->TB_ORI_FILE, QString());
     return;
   }
   OriginalDigest = digest;
@@ -66,7 +67,7 @@ void TForm2::BTN_DB_openoriClick() {
 
 void TForm2::BTN_Drv_SearchClick() {
   if (searching()) return;
-  ui_->TB_ORI_FILE->setText(ChosenOriginalPath);
+  kit::ShowPath(ui_->TB_ORI_FILE, ChosenOriginalPath);
   if (ChosenOriginalPath.isEmpty() || !QFileInfo(ChosenOriginalPath).isFile()) {
     Prompts::current().message(this, Msg(1017));
     return;

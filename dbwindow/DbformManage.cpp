@@ -32,6 +32,7 @@
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "ui_Dbform.h"
+#include "app/kit/FieldTexts.h"
 
 namespace {
 
@@ -269,7 +270,7 @@ void TForm2::ResetOriginalsPanel() {
   ui_->BTN_Export->setEnabled(false);
   ui_->BTN_Show_Mod->setEnabled(false);
   ui_->MemoDesc->clear();
-  ui_->TB_ORI_FILE->clear();
+  kit::ShowPath(ui_->TB_ORI_FILE, QString());
 }
 
 void TForm2::BTN_CloseClick() {
@@ -300,11 +301,11 @@ bool TForm2::ShowModifiedFiles() {
     Prompts::current().message(this, Msg(1038));
     return false;
   }
-  ui_->TE_DB_MNG_MOD->setText(FromCp1252(header.driver) + QStringLiteral(" - ") +
+  kit::ShowName(ui_->TE_DB_MNG_MOD, FromCp1252(header.driver) + QStringLiteral(" - ") +
                               FromCp1252(header.driverDescription));
-  ui_->TE_DB_MNG_ORI->setText(
+  kit::ShowName(ui_->TE_DB_MNG_ORI,
       FromCp1252(keystore::DisplayName(header.path, header.nomeFile, false)));
-  ui_->TE_DB_MNG_LASTMOD->setText(FromCp1252(header.lastModified));
+  kit::ShowName(ui_->TE_DB_MNG_LASTMOD, FromCp1252(header.lastModified));
   ui_->Memo_Desc_ori_Db->setPlainText(kit::MemoText(header.note));
 
   ui_->MOD_LIST->clear();

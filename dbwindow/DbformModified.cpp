@@ -27,6 +27,7 @@
 #include "dbwindow/DbformRegistration.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
+#include "app/kit/FieldTexts.h"
 
 void TForm2::AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
                             const catalogue::OriginalRow& original) {
@@ -45,7 +46,7 @@ void TForm2::Button2Click() {
   if (searching()) return;
   const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
-  ui_->TB_MOD_FILE->setText(path);
+  kit::ShowPath(ui_->TB_MOD_FILE, path);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
@@ -55,7 +56,7 @@ void TForm2::Button2Click() {
   ModifiedDigest = TUEDC16::HashBuffer(content.constData(), static_cast<std::size_t>(content.size()));
   if (IsAlreadyRegistered(ModifiedDigest, true)) {
     Prompts::current().message(this, Msg(1031));
-    ui_->TB_MOD_FILE->clear();
+    kit::ShowPath(ui_->TB_MOD_FILE, QString());
     return;
   }
   ui_->MarcaORI->setEnabled(true);
@@ -111,8 +112,8 @@ void TForm2::BTN_Reg_modClick() {
   if (!row || row->text(0).isEmpty()) return;
   HideWorkPanels();
   ui_->PNL_MOD2->show();
-  ui_->TE_Mod_Name->setText(ui_->TB_MOD_FILE->text());
-  ui_->TE_OriName->setText(row->text(0));
+  kit::ShowPath(ui_->TE_Mod_Name, ui_->TB_MOD_FILE->text());
+  kit::ShowName(ui_->TE_OriName, row->text(0));
   RegistrationOriginalId = row->text(4).toStdString();
   RegistrationOriginalMd5 = row->data(0, kOriginalMd5Role).toByteArray().toStdString();
   // Memo_MOD keeps what it held: the last registration's text or what was
@@ -194,7 +195,7 @@ void TForm2::Button4Click() {
 }
 
 void TForm2::ResetModifiedPanel() {
-  ui_->TB_MOD_FILE->clear();
+  kit::ShowPath(ui_->TB_MOD_FILE, QString());
   ui_->ModelloORI->setCurrentIndex(0);
   ui_->MarcaORI->setCurrentIndex(0);
   ui_->BTN_Ori_search->setEnabled(false);

@@ -22,6 +22,7 @@
 #include "dbwindow/DbformRegistration.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
+#include "app/kit/FieldTexts.h"
 
 bool ReadRegisteredBytes(const QString& path, const std::string& digest,
                          std::vector<unsigned char>* content) {
@@ -77,8 +78,8 @@ void TForm2::BTN_Reg_oriClick() {
   if (!row || row->text(0).isEmpty()) return;
   ui_->Pnl_ORI1->hide();
   ui_->Pnl_ORI2->show();
-  ui_->T_ORI_FILE_2->setText(ChosenOriginalPath);
-  ui_->T_DRIVER->setText(row->text(0));
+  kit::ShowPath(ui_->T_ORI_FILE_2, ChosenOriginalPath);
+  kit::ShowName(ui_->T_DRIVER, row->text(0));
   // What was left in the description stays; the proposals come below it.
   const QString name = QFileInfo(ChosenOriginalPath).fileName();
   for (const QString& proposal : {LegacyIniDescription(name), LegacyFileDescription(name)})
@@ -172,7 +173,7 @@ void TForm2::BTN_CANCEL_ORIClick() {
   if (searching()) return;
   ui_->Pnl_ORI2->hide();
   ui_->Pnl_ORI1->show();
-  ui_->T_ORI_FILE_2->clear();
+  kit::ShowPath(ui_->T_ORI_FILE_2, QString());
   ui_->T_DRIVER->clear();
   ui_->T_DESC->clear();
 }

@@ -17,7 +17,8 @@ void Save(QWidget* window, const QString& path, QStringList* saved) {
 
 }  // namespace
 
-QStringList SaveDriverWindowSnapshots(const std::string& keyRoot, const QString& folder) {
+QStringList SaveDriverWindowSnapshots(const std::string& keyRoot, const QString& folder,
+                                      const QString& prefix) {
   QStringList saved;
   QDir().mkpath(folder);
   TForm3 window;
@@ -26,9 +27,9 @@ QStringList SaveDriverWindowSnapshots(const std::string& keyRoot, const QString&
   window.Button4Click();
   QTreeWidget* list = window.ui()->DrvList;
   if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
-  Save(&window, QDir(folder).filePath(QStringLiteral("drivers-1-list.png")), &saved);
+  Save(&window, QDir(folder).filePath(prefix + QStringLiteral("drivers-1-list.png")), &saved);
   window.BTN_RICClick();
-  Save(&window, QDir(folder).filePath(QStringLiteral("drivers-2-recatalogue.png")), &saved);
+  Save(&window, QDir(folder).filePath(prefix + QStringLiteral("drivers-2-recatalogue.png")), &saved);
   window.hide();
   return saved;
 }

@@ -19,6 +19,8 @@
 #include "db/KeyStore.h"
 #include "app/kit/WidgetTexts.h"
 #include "ui_Drv_mng.h"
+#include "app/kit/FieldTexts.h"
+#include "app/kit/WindowFont.h"
 
 namespace {
 
@@ -44,6 +46,7 @@ void OnUserChange(QComboBox* box, QObject* receiver, Handler handler) {
 }  // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm3>()) {
+  kit::RegisterWindowFont();
   ui_->setupUi(this);
   // A tool-window frame whose only border icon is the close box.
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -182,7 +185,7 @@ void TForm3::BTN_RICClick() {
   ui_->PNL_DRV_CAT->show();
   catalogueName_ = nomefile;
   catalogueDescription_.assign(description.constData(), static_cast<size_t>(description.size()));
-  ui_->TE_DRV_NAME->setText(row->text(0));
+  kit::ShowName(ui_->TE_DRV_NAME, row->text(0));
   ui_->Drv_desc->setPlainText(kit::MemoText(catalogueDescription_));
   catalogueKnown_ = found;
   catalogueMake_.clear();

@@ -3,8 +3,10 @@
 #include <QEvent>
 
 #include "ui_Fmmsg.h"
+#include "app/kit/WindowFont.h"
 
 TMsgFm::TMsgFm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TMsgFm>()) {
+  kit::RegisterWindowFont();
   ui_->setupUi(this);
   // A tool window without any border icons: no close box.
   setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

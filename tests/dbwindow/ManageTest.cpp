@@ -574,3 +574,40 @@ TEST_F(ManageTest, PicturesOfBothPanelsWithRows) {
 }
 
 }  // namespace
+
+// A driver's name or an original's name starts its field; a path shows its
+// file name, the end, and the whole path as tooltip: a technician sees what
+// matters in texts too long for their fields.
+TEST_F(ManageTest, FieldsShowNamesFromTheirBeginningAndPathsFromTheirFileName) {
+  key.AddDriver(MakeDriver("EDC17_LUNGO", "Audi", "A6",
+                           "Audi A6 3.0 TDI quattro 240cv Euro 5 centralina Bosch EDC17CP14 "
+                           "con mappa originale di fabbrica e lettura via OBD e BDM"));
+  RegisteredOriginal(1, "EDC17_LUNGO", "originale.bin", "abc");
+  RegisteredModified(1, 1, "mod.bin", "xyz");
+  SearchAll();
+  SelectOriginal("1");
+  ui()->BTN_Show_Mod->click();
+  QLineEdit* driver = ui()->TE_DB_MNG_MOD;
+  ASSERT_TRUE(driver->text().startsWith("EDC17_LUNGO - Audi A6"));
+  ASSERT_GT(driver->fontMetrics().horizontalAdvance(driver->text()), driver->width());
+  EXPECT_EQ(driver->cursorPosition(), 0);
+
+  const std::string folder =
+      drive.path() + "/una cartella dal nome molto lungo/e un'altra ancora più lunga della prima";
+  std::filesystem::create_directories(folder);
+  const std::string file = folder + "/modificato_finale.bin";
+  fixture::WriteFile(file, "modificato");
+  const QString path = QString::fromStdString(file);
+  prompts.answerOpen(path);
+  ui()->BTN_DB_MOD->click();
+  ui()->Button2->click();
+  QLineEdit* field = ui()->TB_MOD_FILE;
+  ASSERT_EQ(field->text(), path);
+  ASSERT_GT(field->fontMetrics().horizontalAdvance(path), field->width());
+  EXPECT_EQ(field->cursorPosition(), path.size());
+  EXPECT_EQ(field->toolTip(), path);
+
+  ui()->BTN_ANNULLA->click();
+  EXPECT_TRUE(field->text().isEmpty());
+  EXPECT_TRUE(field->toolTip().isEmpty());
+}

@@ -192,6 +192,55 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
     }
   }
   key.SetCustomer("123");
+
+  // Originals registered from samples 2 to 4 (sample 1 stays free for a new
+  // registration), each under a driver that fingerprints it, stored as
+  // plain files; modified files of the first two, one without its file.
+  struct Registration {
+    size_t sample;
+    const char* note;
+  };
+  const Registration originals[] = {
+      {1, "Golf 1.9 TDI 105cv\r\nLettura OBD del cliente Rossi"},
+      {2, "Punto 1.3 Multijet 90cv - centralina sostituita"},
+      {3, "Mégane 1.5 dCi, lettura da banco"},
+  };
+  int oriId = 0;
+  for (const Registration& r : originals) {
+    const std::string& image = images[r.sample];
+    const std::string digest = TUEDC16::HashBuffer(image.data(), image.size());
+    for (const Driver& d : demo.drivers) {
+      if (d.md5.empty() || d.suspended ||
+          d.md5 != TUEDC16::HashBuffer(image.data() + d.start, static_cast<size_t>(d.end - d.start)))
+        continue;
+      ++oriId;
+      key.AddOriginalRow(oriId, d.nomefile, ToCp1252(r.note),
+                         "originale_" + std::to_string(r.sample + 1) + ".bin", digest);
+      WriteFile(key.keyFolder() + "/Database/ORI/" + std::to_string(oriId) + ".ori", image);
+      break;
+    }
+  }
+  const struct {
+    int original;
+    const char* name;
+    const char* note;
+    bool withFile;
+  } modified[] = {
+      {1, "golf_stage1.bin", "Stage 1: +25cv, limitatore a 4500 giri", true},
+      {1, "golf_stage2.bin", "Stage 2 con EGR disattivata\r\nprovata su strada", true},
+      {2, "punto_eco.bin", "Mappa \"economy\" per flotta", false},
+  };
+  int modId = 0;
+  for (const auto& m : modified) {
+    if (m.original > oriId) continue;
+    std::string content = images[static_cast<size_t>(m.original)];
+    content[static_cast<size_t>(4096 + modId)] ^= 0x5A;
+    ++modId;
+    key.AddModifiedRow(modId, m.original, ToCp1252(m.note), m.name,
+                       TUEDC16::HashBuffer(content.data(), content.size()));
+    if (m.withFile)
+      WriteFile(key.keyFolder() + "/Database/MOD/" + std::to_string(modId) + ".mod", content);
+  }
   return demo;
 }
 

@@ -66,7 +66,8 @@ struct DemoKey {
 // Fills a key with the demo content: a few hundred drivers across several
 // makes (accented ones included), maker's and user drivers, suspended ones,
 // ones without fingerprint, their driver files for most, sample originals
-// (written into sampleFolder) matched by some drivers, a customer code.
+// (written into sampleFolder) matched by some drivers, a customer code,
+// originals registered from samples 2 to 4 and modified files of them.
 DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder);
 
 }  // namespace fixture

@@ -1,0 +1,19 @@
+// How the windows' one-line fields show a text longer than the field: a
+// name or description from its beginning; a path from its end (the file
+// name), with the whole path as the field's tooltip.
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+namespace kit {
+
+// Shows text scrolled to its beginning.
+void ShowName(QLineEdit* field, const QString& text);
+
+// Shows path scrolled to its end and puts the whole path in the tooltip;
+// an empty path empties both.
+void ShowPath(QLineEdit* field, const QString& path);
+
+}  // namespace kit
