@@ -9,6 +9,7 @@
 #include "archive/zip/Error.h"
 #include "archive/zip/Io.h"
 #include "archive/zip/Volumes.h"
+#include "archive/zip/Writer.h"
 
 namespace zip {
 namespace {
@@ -22,10 +23,7 @@ const char kNew[] = ".~qbk-new";
 const char kOld[] = ".~qbk-old";
 const char kRestore[] = ".~qbk";
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+std::string Lower(const std::string& s) { return NameKey(s); }
 
 bool AllDigits(const std::string& s, size_t from, size_t to) {
   if (from >= to) return false;
@@ -43,22 +41,6 @@ Place Split(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   if (slash == std::string::npos) return {"", path};
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
-}
-
-std::string Stem(const std::string& name) {
-  size_t dot = name.find_last_of('.');
-  return (dot == std::string::npos || dot == 0) ? name : name.substr(0, dot);
-}
-
-// A side file of the archive named archiveName: "A.~..." or "S.Znn.~...".
-bool IsSideFile(const std::string& archiveName, const std::string& fileName) {
-  std::string a = Lower(archiveName), f = Lower(fileName);
-  if (f.compare(0, a.size() + 2, a + ".~") == 0) return true;
-  std::string stem = Lower(Stem(archiveName)) + ".z";
-  if (f.compare(0, stem.size(), stem) != 0) return false;
-  size_t i = stem.size();
-  while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) ++i;
-  return i - stem.size() >= 2 && f.compare(i, 2, ".~") == 0;
 }
 
 // The names in the archive's folder that exist, found without regard to case.

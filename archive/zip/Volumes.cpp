@@ -71,14 +71,32 @@ std::vector<std::string> FindVolumes(const std::string& archivePath, std::uint32
   return paths;
 }
 
-bool IsArchiveFile(const std::string& archiveName, const std::string& fileName) {
-  std::string a = Lower(archiveName), f = Lower(fileName);
-  if (f == a || f.compare(0, a.size() + 2, a + ".~") == 0) return true;
+namespace {
+
+// The length of "S.Znn" at the start of fileName (lower case), or 0.
+size_t VolumePrefix(const std::string& archiveName, const std::string& f) {
   std::string stem = Lower(Stem(archiveName)) + ".z";
-  if (f.compare(0, stem.size(), stem) != 0) return false;
-  size_t i = stem.size(), digits = 0;
-  while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) ++i, ++digits;
-  return digits >= 2 && (i == f.size() || f.compare(i, 2, ".~") == 0);
+  if (f.compare(0, stem.size(), stem) != 0) return 0;
+  size_t i = stem.size();
+  while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) ++i;
+  return i - stem.size() >= 2 ? i : 0;
+}
+
+}  // namespace
+
+std::string StemOf(const std::string& name) { return Stem(name); }
+
+bool IsSideFile(const std::string& archiveName, const std::string& fileName) {
+  std::string a = Lower(archiveName), f = Lower(fileName);
+  if (f.compare(0, a.size() + 2, a + ".~") == 0) return true;
+  size_t volume = VolumePrefix(archiveName, f);
+  return volume != 0 && f.compare(volume, 2, ".~") == 0;
+}
+
+bool IsArchiveFile(const std::string& archiveName, const std::string& fileName) {
+  std::string f = Lower(fileName);
+  return f == Lower(archiveName) || VolumePrefix(archiveName, f) == f.size() ||
+         IsSideFile(archiveName, fileName);
 }
 
 void VolumeSource::ReadSpan(std::uint32_t disk, std::uint64_t offset, void* data, size_t n) {

@@ -26,6 +26,10 @@ std::vector<std::string> FindVolumes(const std::string& archivePath, std::uint32
 // itself, one of its volumes (any number, any case) or one of the engine's
 // temporary or backup files beside it.
 bool IsArchiveFile(const std::string& archiveName, const std::string& fileName);
+// Whether it is one of those side files: "A.~..." or "S.Znn.~..." (any case).
+bool IsSideFile(const std::string& archiveName, const std::string& fileName);
+// The name without its extension.
+std::string StemOf(const std::string& name);
 
 // Random access to the volumes of an archive, read as a whole.
 class VolumeSource {

@@ -78,11 +78,16 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
   }
   // What several threads wrote, other tools read back whole.
   std::string joined = dir / "out8-0/t.qbk";
-  if (archivetest::HaveTool("unzip")) EXPECT_EQ(Shell("unzip -tq '" + joined + "'"), 0);
-  if (archivetest::HaveTool("7z")) EXPECT_EQ(Shell("7z t '" + joined + "'"), 0);
-  if (archivetest::HaveTool("python3"))
+  if (archivetest::HaveTool("unzip")) {
+    EXPECT_EQ(Shell("unzip -tq '" + joined + "'"), 0);
+  }
+  if (archivetest::HaveTool("7z")) {
+    EXPECT_EQ(Shell("7z t '" + joined + "'"), 0);
+  }
+  if (archivetest::HaveTool("python3")) {
     EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(zipfile.ZipFile('" + joined +
                     "').testzip() is not None)\""), 0);
+  }
   archivetest::Restore(dir / ("out8-" + std::to_string(std::int64_t{3} << 20) + "/t.qbk"), dir / "back");
   EXPECT_EQ(ReadTree(dir / "back"), ReadTree(dir / "tree"));
 }
