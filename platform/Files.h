@@ -53,6 +53,10 @@ bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
 // Pushes what was written to a file down to the device (fflush, then fsync
 // or FlushFileBuffers). False when the system reports a failure.
 bool SyncFile(std::FILE* file);
+// Asks the system to start writing a file's bytes [offset, offset + length)
+// to the device now, without waiting, so that a later SyncFile has little
+// left to wait for. Only a hint: systems without it do nothing.
+void StartWriteback(std::FILE* file, std::int64_t offset, std::int64_t length);
 // Pushes a folder's entries (files created, renamed or removed in it) down
 // to the device. Systems that cannot flush a folder answer true.
 bool SyncFolder(const std::string& path);

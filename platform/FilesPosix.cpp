@@ -97,6 +97,16 @@ bool SyncFile(std::FILE* file) {
   return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
 }
 
+void StartWriteback(std::FILE* file, std::int64_t offset, std::int64_t length) {
+#ifdef __linux__
+  if (std::fflush(file) == 0)
+    ::sync_file_range(::fileno(file), static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file, (void)offset, (void)length;
+#endif
+}
+
 bool SyncFolder(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;

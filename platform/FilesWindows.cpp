@@ -135,6 +135,9 @@ bool SyncFile(std::FILE* file) {
   return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h) != 0;
 }
 
+// A hint only; Windows starts writing cached data on its own.
+void StartWriteback(std::FILE*, std::int64_t, std::int64_t) {}
+
 // Windows has no flush for a folder; renames are written through instead.
 bool SyncFolder(const std::string&) { return true; }
 

@@ -109,6 +109,11 @@ void OutputFile::Flush() {
       std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
     throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
   buffer_.clear();
+  if (writeBackEvery_ && position_ - writtenBack_ >= writeBackEvery_) {
+    platform::files::StartWriteback(file_, static_cast<std::int64_t>(writtenBack_),
+                                    static_cast<std::int64_t>(position_ - writtenBack_));
+    writtenBack_ = position_;
+  }
 }
 
 void OutputFile::Write(const void* data, size_t n) {

@@ -63,6 +63,9 @@ class OutputFile {
   // Overwrites bytes at an earlier offset.
   void Patch(std::uint64_t offset, const void* data, size_t n);
   std::uint64_t position() const { return position_; }
+  // From now on, asks the system to start writing every `every` bytes to
+  // the device as they are written, so that a durable Close waits little.
+  void WriteBackEvery(std::uint64_t every) { writeBackEvery_ = every; }
   // Flushes, and with durable also forces the data down to the device;
   // throws when the data did not reach the file.
   void Close(bool durable = false);
@@ -75,6 +78,8 @@ class OutputFile {
   std::FILE* file_ = nullptr;
   std::vector<unsigned char> buffer_;
   std::uint64_t position_ = 0;
+  std::uint64_t writeBackEvery_ = 0;
+  std::uint64_t writtenBack_ = 0;  // bytes before this offset were handed on
 };
 
 }  // namespace zip

@@ -164,11 +164,14 @@ VolumeWriter::~VolumeWriter() {
 }
 
 void VolumeWriter::NextVolume() {
+  // Most of a full volume has been written out while it was filled (see
+  // WriteBackEvery), so forcing it to the device here waits little.
   if (!files_.empty()) files_.back()->Close(true);
   if (files_.size() >= 0xFFFF) throw Error("Too many volumes for a ZIP archive");
   std::string path = tempPrefix_ + std::to_string(files_.size());
   paths_.push_back(path);
   files_.push_back(std::make_unique<OutputFile>(path, shownAs_));
+  files_.back()->WriteBackEvery(8u << 20);
 }
 
 void VolumeWriter::Write(const void* data, size_t n) {

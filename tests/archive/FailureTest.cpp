@@ -107,7 +107,9 @@ TEST(Failure, TruncatedOrCorruptedArchivesFailCleanly) {
   fixture::WriteFile(dir / "o.qbk", offset);
   CBrennowZip zip2;
   zip2.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-  if (zip2.openArchive(dir / "o.qbk")) EXPECT_FALSE(zip2.extractToStream(L"a.bin", &out));
+  if (zip2.openArchive(dir / "o.qbk")) {
+    EXPECT_FALSE(zip2.extractToStream(L"a.bin", &out));
+  }
   EXPECT_NE(zip2.lastError().find("Damaged"), std::string::npos) << zip2.lastError();
 }
 
