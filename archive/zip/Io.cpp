@@ -118,6 +118,14 @@ void OutputFile::Flush() {
 
 void OutputFile::Write(const void* data, size_t n) {
   const unsigned char* p = static_cast<const unsigned char*>(data);
+  if (n >= kOutputBuffer) {
+    // A large block goes to the file as it is, without a copy.
+    Flush();
+    if (IoShouldFail(IoOp::kWrite, path_) || std::fwrite(p, 1, n, file_) != n)
+      throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
+    position_ += n;
+    return;
+  }
   while (n > 0) {
     size_t room = kOutputBuffer - buffer_.size();
     size_t take = n < room ? n : room;
