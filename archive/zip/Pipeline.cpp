@@ -66,7 +66,7 @@ void PackPipeline::AddFile(const std::string& name, const std::string& path, std
     // piece's flush adds, so that the data descriptor is decided rightly.
     std::uint64_t pieces = size / kPieceSize + 1;
     std::uint64_t bound = PackedBound(size) + pieces * 16 + 1024;
-    std::vector<unsigned char> history;  // the last 32 KiB of the stream's input
+    ByteBuffer history;  // the last 32 KiB of the stream's input
     bool first = true;
     for (;;) {
       MakeRoom(2 * PackedBound(kPieceSize) + kDictionary);
@@ -106,7 +106,8 @@ void PackPipeline::WriteHead() {
   pool_->Wait(t);
   if (!t.error.empty()) throw Error(t.error + ": " + job.path);
   if (job.kind == Job::Kind::kWhole) {
-    writer_->AddPacked(job.name, t.input, t.crc, t.output, t.stored, job.modified, job.attributes);
+    writer_->AddPacked(job.name, t.input.data(), t.input.size(), t.crc, t.output.data(),
+                       t.output.size(), t.stored, job.modified, job.attributes);
   } else {
     if (job.kind == Job::Kind::kFirstPiece) {
       writer_->BeginStream(job.name, job.modified, job.attributes, job.bound);

@@ -33,7 +33,7 @@ void Pack(PackTask* t) {
   }
   if (t->kind == PackTask::Kind::kWhole && t->output.size() >= t->input.size()) {
     t->stored = true;
-    std::vector<unsigned char>().swap(t->output);
+    ByteBuffer().swap(t->output);
   }
 }
 

@@ -11,9 +11,33 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace zip {
+
+// Bytes that resize() leaves uninitialised: the buffers are filled by a
+// read or by deflate at once, and zeroing them first would cost as much as
+// a copy of every file.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <typename U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using ByteBuffer = std::vector<unsigned char, UninitialisedAllocator<unsigned char>>;
 
 // One piece of work: a whole small file, or one piece of a large file's
 // deflate stream.
@@ -24,11 +48,11 @@ struct PackTask {
   };
   Kind kind = Kind::kWhole;
   bool last = false;                       // kPiece: the stream's final piece
-  std::vector<unsigned char> input;
-  std::vector<unsigned char> dictionary;   // kPiece: the 32 KiB before it
+  ByteBuffer input;
+  ByteBuffer dictionary;                   // kPiece: the 32 KiB before it
 
   // Filled in by the pool.
-  std::vector<unsigned char> output;
+  ByteBuffer output;
   std::uint32_t crc = 0;                   // of input
   bool stored = false;                     // kWhole: output is empty, store input
   std::string error;

@@ -162,19 +162,18 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
   Register(std::move(e));
 }
 
-void Writer::AddPacked(const std::string& name, const std::vector<unsigned char>& data,
-                       std::uint32_t crc, const std::vector<unsigned char>& packed, bool stored,
+void Writer::AddPacked(const std::string& name, const unsigned char* data, size_t size,
+                       std::uint32_t crc, const unsigned char* packed, size_t packedSize, bool stored,
                        std::int64_t modified, std::uint32_t dosAttributes) {
-  if (data.size() > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
+  if (size > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = crc;
-  e.size = static_cast<std::uint32_t>(data.size());
-  const std::vector<unsigned char>& body = stored ? data : packed;
+  e.size = static_cast<std::uint32_t>(size);
   e.method = stored ? kMethodStored : kMethodDeflated;
   if (stored) e.versionNeeded = 10;
-  e.compressedSize = static_cast<std::uint32_t>(body.size());
+  e.compressedSize = static_cast<std::uint32_t>(stored ? size : packedSize);
   WriteLocalHeader(&e);
-  out_->Write(body.data(), body.size());
+  out_->Write(stored ? data : packed, e.compressedSize);
   Register(std::move(e));
 }
 

@@ -24,8 +24,8 @@ class Writer {
   void AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes);
   // One whole entry compressed beforehand (see Pack): deflated output, or
   // the data itself when stored.
-  void AddPacked(const std::string& name, const std::vector<unsigned char>& data, std::uint32_t crc,
-                 const std::vector<unsigned char>& packed, bool stored, std::int64_t modified,
+  void AddPacked(const std::string& name, const unsigned char* data, size_t size, std::uint32_t crc,
+                 const unsigned char* packed, size_t packedSize, bool stored, std::int64_t modified,
                  std::uint32_t dosAttributes);
   // An entry whose deflated data arrives in pieces: the local header (with a
   // data descriptor when the data may not fit the current volume, judged by
