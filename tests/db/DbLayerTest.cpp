@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -237,11 +236,9 @@ TEST_F(Layer, BusyWaitGivesUpOnAHeldLockAndTellsTheHookOnce) {
   ASSERT_EQ(sqlite3_exec(holder, "begin immediate;", nullptr, nullptr, nullptr), SQLITE_OK);
   RecordingHook hook;
   db_.setBusyWait(150);
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(Thrown([&] { db_.runStatement("INSERT INTO T VALUES (9, 'nine', 'False');"); }),
             "SQLITE_BUSY[5]: database is locked");
-  // The whole wait was spent, in many retries, told as one wait.
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  // The wait, however many retries it took, is told as one.
   EXPECT_EQ(hook.events, "started;ended;");
   // A plain read still works, and does not wait.
   EXPECT_EQ(db_.runScalar("select count(*) from T;"), 3);
