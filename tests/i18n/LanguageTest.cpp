@@ -1,6 +1,8 @@
 // Every text in every language, switched at run time in every open window.
 #include <gtest/gtest.h>
 
+#include "tests/i18n/OneDriverKey.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QDomDocument>
@@ -77,26 +79,8 @@ QStringList VisibleTexts(QWidget* window) {
   return texts;
 }
 
-class Languages : public ::testing::Test {
+class Languages : public OneDriverKey {
  protected:
-  Languages() : machine_(new platform::SimulatedPlatform) {
-    const std::string drive = dir_ / "e";
-    std::filesystem::create_directories(drive);
-    key_ = std::make_unique<fixture::KeyBuilder>(drive);
-    fixture::Driver d;
-    d.nomefile = "D1";
-    d.marca = "Fiat";
-    d.modello = "Punto";
-    key_->AddDriver(d);
-    machine_->AddDrive('E', drive, "QUORVANE", platform::kDriveRemovable);
-    platform::Install(std::unique_ptr<platform::Platform>(machine_));
-    Localisation::instance().Initialise();
-  }
-  ~Languages() override {
-    Localisation::instance().Switch("it");
-    platform::Install(nullptr);
-  }
-
   // Fails for every Italian source text still shown that has a translation
   // of its own in the language.
   void ExpectTranslated(QWidget* window, const QString& language) {
@@ -110,9 +94,6 @@ class Languages : public ::testing::Test {
     }
   }
 
-  fixture::TempDir dir_;
-  std::unique_ptr<fixture::KeyBuilder> key_;
-  platform::SimulatedPlatform* machine_;
   ScriptedPrompts prompts_;
 };
 

@@ -4,6 +4,8 @@
 // lines and no word is wider than them, and the help memos need no scrolling.
 #include <gtest/gtest.h>
 
+#include "tests/i18n/OneDriverKey.h"
+
 #include <QAbstractButton>
 #include <QFontInfo>
 #include <QHeaderView>
@@ -108,30 +110,7 @@ void ExpectMemoNeedsNoScrolling(Memo* memo, const QString& language) {
       << (Name(memo) + " in " + language).toStdString();
 }
 
-class TextFit : public ::testing::Test {
- protected:
-  TextFit() : machine_(new platform::SimulatedPlatform) {
-    const std::string drive = dir_ / "e";
-    std::filesystem::create_directories(drive);
-    key_ = std::make_unique<fixture::KeyBuilder>(drive);
-    fixture::Driver d;
-    d.nomefile = "D1";
-    d.marca = "Fiat";
-    d.modello = "Punto";
-    key_->AddDriver(d);
-    machine_->AddDrive('E', drive, "QUORVANE", platform::kDriveRemovable);
-    platform::Install(std::unique_ptr<platform::Platform>(machine_));
-    Localisation::instance().Initialise();
-  }
-  ~TextFit() override {
-    Localisation::instance().Switch("it");
-    platform::Install(nullptr);
-  }
-
-  fixture::TempDir dir_;
-  std::unique_ptr<fixture::KeyBuilder> key_;
-  platform::SimulatedPlatform* machine_;
-};
+class TextFit : public OneDriverKey {};
 
 TEST_F(TextFit, EveryFixedTextShowsWholeInEveryWindowPanelAndLanguage) {
   for (const QString& language : Localisation::Languages()) {
