@@ -65,26 +65,64 @@ bool SyncFolder(const std::string& path);
 // -1 when it cannot be told.
 std::int64_t FreeSpace(const std::string& path);
 
-// An exclusive lock between processes, held through a lock file that the
-// lock creates and that Unlock deletes. A process that dies loses its lock
-// at once (the file may stay; the next holder takes it over).
-enum class LockResult { kLocked, kBusy, kFailed };
+// A lock between processes, shared (readers) or exclusive (a writer), held
+// through a lock file that the lock creates. A process that dies loses its
+// lock at once (the file may stay; the next holder takes it over).
+// The lock file is never followed through a link: a path that holds
+// anything but a regular file (a symbolic link, a folder, a device; on
+// Windows a reparse point) is refused and left as it is.
+enum class LockResult { kLocked, kBusy, kFailed, kNotAFile };
+enum class LockMode { kShared, kExclusive };
 class FileLock {
  public:
   FileLock() = default;
   ~FileLock() { Unlock(); }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
-  // Never waits: kBusy when another process (or another FileLock) holds it,
-  // kFailed when the lock file cannot be created (a read-only folder).
-  LockResult Lock(const std::string& path);
-  // Deletes the lock file and releases the lock; nothing without one.
+  // Never waits: kBusy when another holder is in the way (any holder for an
+  // exclusive lock, an exclusive one for a shared lock), kFailed when the
+  // lock file cannot be made (a read-only folder), kNotAFile as above.
+  LockResult Lock(const std::string& path, LockMode mode = LockMode::kExclusive);
+  // Changes the mode of the held lock without waiting. Not atomic: the lock
+  // is let go for a moment, so false (another holder came in between or is
+  // in the way) leaves no lock held at all.
+  bool Change(LockMode mode);
+  // Releases the lock; the lock file is deleted only when no other holder
+  // has it (the lock can be taken exclusively first), else only closed.
   void Unlock();
   bool held() const { return handle_ != -1; }
+  LockMode mode() const { return mode_; }
 
  private:
   std::intptr_t handle_ = -1;
   std::string path_;
+  LockMode mode_ = LockMode::kExclusive;
+};
+
+// A file opened for reading and held open until Close. On Windows it cannot
+// be renamed or deleted meanwhile (no delete sharing); on POSIX a rename
+// over its name does not change what the held descriptor reads. ReadAt may
+// be called from several threads at once.
+class PinnedFile {
+ public:
+  PinnedFile() = default;
+  ~PinnedFile() { Close(); }
+  PinnedFile(const PinnedFile&) = delete;
+  PinnedFile& operator=(const PinnedFile&) = delete;
+  // False when the file cannot be opened (then nothing is held). Raises the
+  // process's limit of open files when it is what stands in the way.
+  bool Open(const std::string& path);
+  void Close();
+  std::uint64_t size() const { return size_; }
+  // Reads exactly n bytes at offset; false on a failure or a short read.
+  bool ReadAt(std::uint64_t offset, void* data, size_t n) const;
+  // Whether path still names the held file (always so on Windows, where
+  // it cannot be moved while held).
+  bool StillAt(const std::string& path) const;
+
+ private:
+  std::intptr_t handle_ = -1;
+  std::uint64_t size_ = 0;
 };
 
 // Broken-down local time of a moment, and back (mktime semantics).

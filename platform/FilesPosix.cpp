@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -121,22 +122,54 @@ std::int64_t FreeSpace(const std::string& path) {
   return static_cast<std::int64_t>(vfs.f_bavail) * static_cast<std::int64_t>(vfs.f_frsize);
 }
 
-LockResult FileLock::Lock(const std::string& path) {
+namespace {
+
+int FlockOperation(LockMode mode) { return (mode == LockMode::kShared ? LOCK_SH : LOCK_EX) | LOCK_NB; }
+
+// Whether the path names the file open at fd now (its holder may have
+// deleted it between our open and our lock).
+bool StillAtPath(int fd, const std::string& path) {
+  struct stat held, now;
+  return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+         held.st_ino == now.st_ino;
+}
+
+}  // namespace
+
+LockResult FileLock::Lock(const std::string& path, LockMode mode) {
   Unlock();
-  // The lock file may be deleted by its last holder between our open and
-  // our flock: the lock counts only when it is on the file now at the path.
+  // A holder that lets go deletes the file after taking it exclusively for
+  // a moment: the lock counts only when it is on the file now at the path,
+  // and a busy answer is asked again a few times to ride out that moment.
+  int busy = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return LockResult::kFailed;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      ::close(fd);
-      return errno == EWOULDBLOCK ? LockResult::kBusy : LockResult::kFailed;
+    // No link is followed and nothing but a regular file is used: a lock
+    // file planted as a link must not make us create or open its target,
+    // and O_NONBLOCK keeps a planted FIFO from stalling the open.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0) {
+      if (errno == ELOOP || errno == EISDIR || errno == ENXIO) return LockResult::kNotAFile;
+      return LockResult::kFailed;
     }
-    struct stat held, now;
-    if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
-        held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return LockResult::kNotAFile;
+    }
+    if (::flock(fd, FlockOperation(mode)) != 0) {
+      int error = errno;
+      bool moved = !StillAtPath(fd, path);
+      ::close(fd);
+      if (error != EWOULDBLOCK) return LockResult::kFailed;
+      if (moved) continue;
+      if (++busy > 3) return LockResult::kBusy;
+      ::usleep(2000);
+      continue;
+    }
+    if (StillAtPath(fd, path)) {
       handle_ = fd;
       path_ = path;
+      mode_ = mode;
       return LockResult::kLocked;
     }
     ::close(fd);
@@ -144,12 +177,77 @@ LockResult FileLock::Lock(const std::string& path) {
   return LockResult::kFailed;
 }
 
+bool FileLock::Change(LockMode mode) {
+  if (handle_ == -1) return false;
+  if (mode == mode_) return true;
+  if (::flock(static_cast<int>(handle_), FlockOperation(mode)) != 0) {
+    // flock may have dropped the old lock before refusing the new one.
+    ::close(static_cast<int>(handle_));
+    handle_ = -1;
+    path_.clear();
+    return false;
+  }
+  mode_ = mode;
+  return true;
+}
+
 void FileLock::Unlock() {
   if (handle_ == -1) return;
-  ::unlink(path_.c_str());
-  ::close(static_cast<int>(handle_));
+  int fd = static_cast<int>(handle_);
+  // Only a holder that is alone deletes the file: another reader may still
+  // hold it, and its lock must stay on the file at the path.
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillAtPath(fd, path_)) ::unlink(path_.c_str());
+  ::close(fd);
   handle_ = -1;
   path_.clear();
+}
+
+bool PinnedFile::Open(const std::string& path) {
+  Close();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && errno == EMFILE) {
+    // A split set of a large key holds hundreds of volumes.
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+      limit.rlim_cur = limit.rlim_max;
+      ::setrlimit(RLIMIT_NOFILE, &limit);
+      fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+  }
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  handle_ = fd;
+  size_ = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool PinnedFile::StillAt(const std::string& path) const {
+  return handle_ != -1 && StillAtPath(static_cast<int>(handle_), path);
+}
+
+void PinnedFile::Close() {
+  if (handle_ == -1) return;
+  ::close(static_cast<int>(handle_));
+  handle_ = -1;
+  size_ = 0;
+}
+
+bool PinnedFile::ReadAt(std::uint64_t offset, void* data, size_t n) const {
+  if (handle_ == -1) return false;
+  char* out = static_cast<char*>(data);
+  while (n > 0) {
+    ssize_t got = ::pread(static_cast<int>(handle_), out, n, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    out += got;
+    n -= static_cast<size_t>(got);
+    offset += static_cast<std::uint64_t>(got);
+  }
+  return true;
 }
 
 std::tm LocalTime(std::int64_t moment) {

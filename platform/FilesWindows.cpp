@@ -147,27 +147,135 @@ std::int64_t FreeSpace(const std::string& path) {
   return static_cast<std::int64_t>(available.QuadPart);
 }
 
-LockResult FileLock::Lock(const std::string& path) {
+namespace {
+
+bool LockRange(HANDLE h, LockMode mode) {
+  OVERLAPPED at{};
+  DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+  return LockFileEx(h, flags, 0, 1, 0, &at) != 0;
+}
+
+void UnlockRange(HANDLE h) {
+  OVERLAPPED at{};
+  UnlockFileEx(h, 0, 1, 0, &at);
+}
+
+constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+
+}  // namespace
+
+LockResult FileLock::Lock(const std::string& path, LockMode mode) {
   Unlock();
-  // Opened without sharing: the open itself is the lock, and the system
-  // deletes the file when its handle closes, also when the process dies.
-  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? LockResult::kBusy
-                                                                           : LockResult::kFailed;
+  const std::wstring w = W(path);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (attempt > 0) Sleep(2);
+    // Shared fully: the byte-range lock is the lock, so that readers can
+    // hold it together. A reparse point is opened as itself, never followed.
+    HANDLE h = CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      DWORD error = GetLastError();
+      DWORD attributes = GetFileAttributesW(w.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain)) return LockResult::kNotAFile;
+      // A file whose deletion is pending refuses every open: its last
+      // holder is letting go of it this moment.
+      if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES) continue;
+      return LockResult::kFailed;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & kNotPlain)) {
+      CloseHandle(h);
+      return LockResult::kNotAFile;
+    }
+    if (!LockRange(h, mode)) {
+      DWORD error = GetLastError();
+      CloseHandle(h);
+      if (error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION) continue;
+      return LockResult::kFailed;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    path_ = path;
+    mode_ = mode;
+    return LockResult::kLocked;
   }
-  handle_ = reinterpret_cast<std::intptr_t>(h);
-  path_ = path;
-  return LockResult::kLocked;
+  return LockResult::kBusy;
+}
+
+bool FileLock::Change(LockMode mode) {
+  if (handle_ == -1) return false;
+  if (mode == mode_) return true;
+  HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  UnlockRange(h);
+  if (!LockRange(h, mode)) {
+    CloseHandle(h);
+    handle_ = -1;
+    path_.clear();
+    return false;
+  }
+  mode_ = mode;
+  return true;
 }
 
 void FileLock::Unlock() {
   if (handle_ == -1) return;
-  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  // Only a holder that is alone deletes the file; the deletion takes
+  // effect when the last handle on it closes.
+  bool alone = mode_ == LockMode::kExclusive;
+  if (!alone) {
+    UnlockRange(h);
+    alone = LockRange(h, LockMode::kExclusive);
+  }
+  if (alone) {
+    FILE_DISPOSITION_INFO disposition;
+    disposition.DeleteFile = TRUE;
+    SetFileInformationByHandle(h, FileDispositionInfo, &disposition, sizeof disposition);
+  }
+  CloseHandle(h);
   handle_ = -1;
   path_.clear();
+}
+
+bool PinnedFile::Open(const std::string& path) {
+  Close();
+  // No delete sharing: nobody renames or deletes the file while it is held.
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h, &size)) {
+    CloseHandle(h);
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+  return true;
+}
+
+bool PinnedFile::StillAt(const std::string&) const { return handle_ != -1; }
+
+void PinnedFile::Close() {
+  if (handle_ == -1) return;
+  CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  size_ = 0;
+}
+
+bool PinnedFile::ReadAt(std::uint64_t offset, void* data, size_t n) const {
+  if (handle_ == -1) return false;
+  char* out = static_cast<char*>(data);
+  while (n > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), out, want, &got, &at) || got == 0) return false;
+    out += got;
+    n -= got;
+    offset += got;
+  }
+  return true;
 }
 
 std::tm LocalTime(std::int64_t moment) {

@@ -131,17 +131,42 @@ void Archive::SetVolumeSize(std::int64_t size) {
 
 std::vector<std::string> Archive::volumePaths() const { return sourcePaths_; }
 
+namespace {
+
+Error InUse(const std::string& path) {
+  return Error(Reason::kArchiveInUse, {path}, "The archive " + path + " is in use by another program");
+}
+
+}  // namespace
+
 void Archive::TakeLock() {
   lock_ = std::make_unique<ArchiveLock>();
   fs::LockResult result = lock_->LockAndRepair(path_);
   if (result == fs::LockResult::kLocked) return;
   lock_.reset();
-  if (result == fs::LockResult::kBusy)
-    throw Error(Reason::kArchiveInUse, {path_}, "The archive " + path_ + " is being written by another program");
+  if (result == fs::LockResult::kBusy) throw InUse(path_);
+  if (result == fs::LockResult::kNotAFile)
+    throw Error(Reason::kForeignFile, {LockPath(path_)},
+                "The lock file " + LockPath(path_) + " is not a regular file: it is left alone");
   if (mode_ == Mode::kReplace || HasLeftovers(path_))
     throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
   // kUpdate in a folder that cannot be written: the archive can still be
   // read; writing fails when it is tried.
+}
+
+void Archive::ShareLock() {
+  lock_ = std::make_unique<ArchiveLock>();
+  fs::LockResult result = lock_->ShareAndRepair(path_);
+  if (result == fs::LockResult::kLocked) return;
+  lock_.reset();
+  if (result == fs::LockResult::kBusy) throw InUse(path_);
+  if (result == fs::LockResult::kNotAFile)
+    throw Error(Reason::kForeignFile, {LockPath(path_)},
+                "The lock file " + LockPath(path_) + " is not a regular file: it is left alone");
+  // No lock file can be made here (a read-only medium): the set is read as
+  // it stands where that is sound, from volumes held open until Close.
+  CheckReadableAsItStands(path_);
+  pinned_ = std::make_shared<PinnedVolumes>();
 }
 
 void Archive::Open(const std::string& path) {
@@ -152,22 +177,23 @@ void Archive::Open(const std::string& path) {
   try {
     if (path.find_first_of("\r\n\t") != std::string::npos)
       throw Error("Invalid archive name: " + path);
-    if (mode_ != Mode::kRead) {
-      TakeLock();
-    } else if (HasLeftovers(path) || HasLockFile(path)) {
-      // Only an interrupted replacement of this archive is repaired (or a
-      // live writer refused); a reading open changes nothing else.
-      TakeLock();
-      lock_.reset();
-    }
+    if (mode_ == Mode::kRead) ShareLock();
+    else TakeLock();
     fs::Info info = fs::Stat(path);
     if (info.exists && !info.isFile) throw Error(Reason::kNotAnArchive, {path}, path + " is not a file");
     if (!info.exists && mode_ == Mode::kRead) throw Error(Reason::kArchiveNotFound, {path}, "Archive not found: " + path);
     if (info.exists) {
-      FileVolumes last({path});
+      if (pinned_) pinned_->Pin(path);
+      FileVolumes last({path}, pinned_);
       EndRecord end = ReadEndRecord(last);
       sourcePaths_ = FindVolumes(path, end.thisDisk);
-      source_ = std::make_unique<FileVolumes>(sourcePaths_);
+      if (pinned_) {
+        for (const std::string& volume : sourcePaths_) pinned_->Pin(volume);
+        // A writer moves the archive's own name aside before it places any
+        // new volume: while it stands, the volumes held are all of one set.
+        if (!pinned_->Find(path)->StillAt(path)) throw InUse(path);
+      }
+      source_ = std::make_unique<FileVolumes>(sourcePaths_, pinned_);
       entries_ = ReadDirectory(*source_, end);
       if (mode_ == Mode::kReplace) {
         for (const std::string& volume : sourcePaths_) {
@@ -185,9 +211,11 @@ void Archive::Open(const std::string& path) {
   } catch (const Error& error) {
     std::string reason = error.what();
     Reset();
-    // Every reason names the user's archive (never a temporary file).
-    if (reason.find(path) == std::string::npos) throw Error(error, path + ": " + reason);
-    throw;
+    // Every reason names the user's archive (never a temporary file), in
+    // the message and in the reason's file, which the windows show.
+    Error named = error.NamingFile(path);
+    if (reason.find(path) == std::string::npos) throw Error(named, path + ": " + reason);
+    throw named;
   } catch (...) {
     Reset();
     throw;
@@ -345,7 +373,7 @@ void Archive::Test(const std::function<void(std::uint64_t)>& onBytes) {
   std::vector<const Entry*> files;
   for (const Entry& e : entries_)
     if (!e.isFolder()) files.push_back(&e);
-  VerifyEntries(sourcePaths_, files, threads_ ? threads_ : DefaultThreads(), onBytes);
+  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(), onBytes);
 }
 
 void Archive::ExtractFiles(const std::string& destination, const std::string& mask) {
@@ -383,7 +411,7 @@ void Archive::ExtractFiles(const std::string& destination, const std::string& ma
                 Megabytes(static_cast<std::uint64_t>(free)) + " free");
   // One sweep of the gauge: the check is its first half, the writing the second.
   ProgressMeter meter(progress_, total * 2);
-  VerifyEntries(sourcePaths_, files, threads_ ? threads_ : DefaultThreads(),
+  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(),
                 [&](std::uint64_t n) { meter.Add(n); });
 
   for (size_t i = 1; i <= root.size(); ++i) {
@@ -494,6 +522,7 @@ void Archive::Reset() {
   if (volumes_) volumes_->Discard();
   volumes_.reset();
   source_.reset();
+  pinned_.reset();
   lock_.reset();
   sourcePaths_.clear();
   entries_.clear();

@@ -21,6 +21,7 @@ namespace zip {
 
 class ArchiveLock;
 class FileVolumes;
+class PinnedVolumes;
 class VolumeWriter;
 class Writer;
 
@@ -63,9 +64,12 @@ class Archive {
   // Opens the archive at a UTF-8 path in the mode set: an existing one is
   // read (from its last volume), a missing one will be created (not in
   // kRead). First repairs a replacement of this archive that was
-  // interrupted; fails when another process is writing it. Throws, changing
-  // nothing else, when the file is not a readable archive, cannot be
-  // created or, in kReplace, cannot be replaced.
+  // interrupted, then holds the archive until Close: shared in kRead, so
+  // that no backup replaces it while it is read, else exclusively. Fails
+  // when another program holds it in the way (a writer, or for a writer
+  // any holder). Throws, changing nothing else, when the file is not a
+  // readable archive, cannot be created or, in kReplace, cannot be
+  // replaced; every failure names the archive or the volume at fault.
   void Open(const std::string& path);
   bool IsOpen() const { return open_; }
 
@@ -107,6 +111,7 @@ class Archive {
   void StartWriting();
   void Reset();
   void TakeLock();
+  void ShareLock();
 
   ProgressHandler progress_;
   std::int64_t volumeSize_ = 0;
@@ -117,6 +122,7 @@ class Archive {
   bool open_ = false;
   bool failed_ = false;   // a write failed: the new set is not trustworthy
   std::string path_;
+  std::shared_ptr<PinnedVolumes> pinned_;  // a reader without the lock
   std::unique_ptr<FileVolumes> source_;
   std::vector<std::string> sourcePaths_;
   std::vector<Entry> entries_;

@@ -37,6 +37,9 @@ enum class Reason : int {
   kTooManyEntries,        // (65535)
   kDatabaseExportGiven,   // archive: a database export where a full backup belongs
   kFullBackupGiven,       // archive: a full backup where a database export belongs
+  kForeignFile,           // file: a side file of the archive that the engine did not write
+  kUnfinishedReadOnly,    // archive: an interrupted backup to repair on a read-only medium
+  kNameClash,             // two files whose names differ only in case
 };
 
 class Error : public std::runtime_error {
@@ -47,6 +50,15 @@ class Error : public std::runtime_error {
   // The same reason with another English message.
   Error(const Error& other, const std::string& message)
       : std::runtime_error(message), reason_(other.reason_), args_(other.args_) {}
+
+  // The same error naming file where it named nothing (a reader's reasons
+  // do not know the archive they are reading).
+  Error NamingFile(const std::string& file) const {
+    Error named(*this);
+    if (named.args_.empty()) named.args_.push_back(file);
+    else if (named.args_[0].empty()) named.args_[0] = file;
+    return named;
+  }
 
   Reason reason() const { return reason_; }
   const std::vector<std::string>& args() const { return args_; }

@@ -43,25 +43,64 @@ Place Split(const std::string& path) {
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
-// The names in the archive's folder that exist, found without regard to case.
+bool IsVolumeName(const std::string& archiveName, const std::string& name) {
+  std::string stem = Lower(StemOf(archiveName)) + ".z", n = Lower(name);
+  return n.size() >= stem.size() + 2 && n.compare(0, stem.size(), stem) == 0 &&
+         AllDigits(n, stem.size(), n.size());
+}
+
+// A or one of its volumes S.Z<digits>: the names a journal file may extend.
+bool IsSetName(const std::string& archiveName, const std::string& name) {
+  return Lower(name) == Lower(archiveName) || IsVolumeName(archiveName, name);
+}
+
+// Splits name at the last occurrence of suffix (case ignored) into what
+// comes before it and the lower-case rest after it; false without one.
+bool EndsIn(const std::string& name, const char* suffix, std::string* base, std::string* tail) {
+  std::string n = Lower(name);
+  size_t at = n.rfind(suffix);
+  if (at == std::string::npos || at == 0) return false;
+  *base = name.substr(0, at);
+  *tail = n.substr(at + std::char_traits<char>::length(suffix));
+  return true;
+}
+
+bool IsBareName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name)
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' || c == ':') return false;
+  return true;
+}
+
+bool Exists(const std::string& path) { return fs::Stat(path).exists; }
+
+Error NameClash(const std::string& one, const std::string& other) {
+  return Error(Reason::kNameClash, {one, other},
+               "The names " + one + " and " + other + " differ only in case: the archive is not repaired");
+}
+
+// The names in the archive's folder, found without regard to case.
 struct Folder {
   Place place;
   std::vector<std::string> names;
 
-  explicit Folder(const std::string& archivePath) : place(Split(archivePath)) {
+  explicit Folder(const std::string& archivePath) : place(Split(archivePath)) { Refresh(); }
+  void Refresh() {
+    names.clear();
     fs::ListFolder(place.folder.empty() ? "." : place.folder, &names);
   }
+  // The path of the entry for name, or empty. Throws when two entries
+  // differ only in case: which one is meant cannot be told.
   std::string Find(const std::string& name) const {
-    std::string wanted = Lower(name);
-    for (const std::string& n : names)
-      if (n == name) return place.folder + n;
-    for (const std::string& n : names)
-      if (Lower(n) == wanted) return place.folder + n;
-    return std::string();
+    std::string wanted = Lower(name), found;
+    for (const std::string& n : names) {
+      if (Lower(n) != wanted) continue;
+      if (!found.empty()) throw NameClash(place.folder + found, place.folder + n);
+      found = n;
+    }
+    return found.empty() ? found : place.folder + found;
   }
 };
-
-bool Exists(const std::string& path) { return fs::Stat(path).exists; }
 
 // What a plan records: base names in the archive's folder.
 struct Plan {
@@ -109,6 +148,31 @@ bool ParsePlan(const std::string& text, Plan* plan) {
   return true;
 }
 
+// Whether a whole plan names the archive's own set and nothing else.
+bool NamesOnlyTheSet(const std::string& archiveName, const Plan& plan) {
+  if (plan.moves.empty()) return false;
+  const std::string archive = Lower(archiveName);
+  for (size_t i = 0; i < plan.moves.size(); ++i) {
+    const std::string& temporary = plan.moves[i].first;
+    const std::string& final = plan.moves[i].second;
+    if (!IsBareName(temporary) || !IsBareName(final)) return false;
+    if (Lower(temporary) != archive + kNew + std::to_string(i)) return false;
+    std::string expected = i + 1 < plan.moves.size()
+                               ? VolumePath(archiveName, static_cast<std::uint32_t>(i + 1))
+                               : archiveName;
+    if (Lower(final) != Lower(expected)) return false;
+  }
+  std::vector<std::string> seen;
+  for (const std::string& old : plan.aside) {
+    if (!IsBareName(old) || !IsSetName(archiveName, old)) return false;
+    if (std::find(seen.begin(), seen.end(), Lower(old)) != seen.end()) return false;
+    seen.push_back(Lower(old));
+  }
+  return true;
+}
+
+enum class PlanState { kDamaged, kValid, kForeign };
+
 std::string ReadSmallFile(const std::string& path) {
   std::string text;
   try {
@@ -122,46 +186,81 @@ std::string ReadSmallFile(const std::string& path) {
   return text;
 }
 
-// Puts the old set back: new volumes back to their temporary names, then
-// the old ones to theirs. Safe to repeat after an interruption.
-bool Undo(const std::string& folder, const Plan& plan) {
-  bool ok = true;
-  for (auto m = plan.moves.rbegin(); m != plan.moves.rend(); ++m) {
-    std::string temporary = folder + m->first, final = folder + m->second;
-    if (!Exists(temporary) && Exists(final)) ok = RenameFile(final, temporary) && ok;
+PlanState ReadPlan(const std::string& planPath, const std::string& archiveName, Plan* plan) {
+  if (!ParsePlan(ReadSmallFile(planPath), plan)) return PlanState::kDamaged;
+  return NamesOnlyTheSet(archiveName, *plan) ? PlanState::kValid : PlanState::kForeign;
+}
+
+Error Foreign(const std::string& path) {
+  return Error(Reason::kForeignFile, {path},
+               "The file " + path + " beside the archive was not written by this program: "
+               "nothing is repaired or read until it is removed");
+}
+
+// Fails before anything is renamed when a name of the plan is ambiguous.
+void CheckNoClash(const Folder& folder, const Plan& plan) {
+  for (const auto& m : plan.moves) {
+    folder.Find(m.first);
+    folder.Find(m.second);
   }
   for (const std::string& a : plan.aside) {
-    std::string aside = folder + a + kOld;
-    if (Exists(aside)) ok = RenameFile(aside, folder + a) && ok;
+    folder.Find(a);
+    folder.Find(a + kOld);
+  }
+}
+
+// Puts the old set back: new volumes back to their temporary names, then
+// the old ones to theirs. Safe to repeat after an interruption.
+bool Undo(Folder& folder, const Plan& plan) {
+  bool ok = true;
+  folder.Refresh();
+  auto setAside = [&](const std::string& name) {
+    for (const std::string& a : plan.aside)
+      if (Lower(a) == Lower(name)) return true;
+    return false;
+  };
+  for (auto m = plan.moves.rbegin(); m != plan.moves.rend(); ++m) {
+    std::string final = folder.Find(m->second);
+    if (final.empty() || !folder.Find(m->first).empty()) continue;
+    // New volumes are placed only after every old one was moved aside: a
+    // final name that had an old file and has no .~qbk-old beside it still
+    // holds the old file (its temporary may have been deleted meanwhile).
+    if (setAside(m->second) && folder.Find(m->second + kOld).empty()) continue;
+    ok = RenameFile(final, folder.place.folder + m->first) && ok;
+  }
+  folder.Refresh();
+  for (const std::string& a : plan.aside) {
+    std::string aside = folder.Find(a + kOld);
+    if (aside.empty()) continue;
+    std::string back = folder.Find(a);
+    if (back.empty()) back = aside.substr(0, aside.size() - (sizeof kOld - 1));
+    ok = RenameFile(aside, back) && ok;
   }
   return ok;
 }
 
-// Volumes that an earlier version of the engine moved aside as X.~bak<pid>:
-// put back unless that run got past placing the archive itself.
-bool RepairLegacy(const Folder& folder) {
+// The earlier engine's backups of the set's volumes (X.~bak<pid>), with
+// the names to put them back under; empty when that run got past placing
+// the archive itself (its backups are then only leftovers).
+std::vector<std::pair<std::string, std::string>> LegacyBackupsToPutBack(const Folder& folder) {
   std::vector<std::pair<std::string, std::string>> backups;  // backup, original
   bool archiveBackedUp = false;
   for (const std::string& n : folder.names) {
-    if (!IsSideFile(folder.place.name, n)) continue;
-    size_t at = n.rfind(".~bak");
-    if (at == std::string::npos || !AllDigits(n, at + 5, n.size())) continue;
-    std::string original = n.substr(0, at);
-    backups.emplace_back(folder.place.folder + n, folder.place.folder + original);
-    if (Lower(original) == Lower(folder.place.name)) archiveBackedUp = true;
+    std::string base, tail;
+    if (!EndsIn(n, ".~bak", &base, &tail) || !AllDigits(tail, 0, tail.size())) continue;
+    if (!IsSetName(folder.place.name, base)) continue;
+    backups.emplace_back(folder.place.folder + n, folder.place.folder + base);
+    if (Lower(base) == Lower(folder.place.name)) archiveBackedUp = true;
   }
-  if (backups.empty()) return true;
-  bool committed = archiveBackedUp && !folder.Find(folder.place.name).empty();
-  if (committed) return true;  // the backups are deleted with the other leftovers
-  bool ok = true;
-  for (const auto& b : backups) ok = RenameFile(b.first, b.second) && ok;
-  return ok;
+  if (archiveBackedUp && !folder.Find(folder.place.name).empty()) backups.clear();
+  return backups;
 }
 
 Error RepairFailed(const std::string& archivePath) {
-  return Error("The archive " + archivePath +
-               " was left half-replaced by an interrupted backup and cannot be repaired here "
-               "(is its folder read-only?)");
+  return Error(Reason::kFolderReadOnly, {archivePath},
+               "The archive " + archivePath +
+                   " was left half-replaced by an interrupted backup and cannot be repaired here "
+                   "(is its folder read-only?)");
 }
 
 }  // namespace
@@ -198,21 +297,34 @@ bool IsRestoreTemporary(const std::string& fileName) {
          AllDigits(fileName, at + sizeof kRestore - 1, fileName.size());
 }
 
-bool HasLeftovers(const std::string& archivePath) {
-  Folder folder(archivePath);
-  std::string lock = Lower(folder.place.name + kLock);
-  for (const std::string& n : folder.names)
-    if (IsSideFile(folder.place.name, n) && Lower(n) != lock) return true;
+bool IsJournalFile(const std::string& archiveName, const std::string& fileName) {
+  std::string base, tail;
+  const std::string archive = Lower(archiveName), name = Lower(fileName);
+  if (name == archive + kPlan || name == archive + kDone) return true;
+  if (EndsIn(fileName, kNew, &base, &tail) && Lower(base) == archive && AllDigits(tail, 0, tail.size()))
+    return true;
+  if (EndsIn(fileName, kOld, &base, &tail) && tail.empty() && IsSetName(archiveName, base)) return true;
+  // Left by earlier versions of the engine.
+  if (EndsIn(fileName, ".~bak", &base, &tail) && AllDigits(tail, 0, tail.size()) &&
+      IsSetName(archiveName, base))
+    return true;
+  if (EndsIn(fileName, ".~tmp", &base, &tail) && Lower(base) == archive) {
+    size_t dash = tail.find('-');
+    return dash != std::string::npos && AllDigits(tail, 0, dash) && AllDigits(tail, dash + 1, tail.size());
+  }
   return false;
 }
 
-bool HasLockFile(const std::string& archivePath) {
-  return !Folder(archivePath).Find(Split(archivePath).name + kLock).empty();
+bool HasLeftovers(const std::string& archivePath) {
+  Folder folder(archivePath);
+  for (const std::string& n : folder.names)
+    if (IsJournalFile(folder.place.name, n)) return true;
+  return false;
 }
 
 fs::LockResult ArchiveLock::LockAndRepair(const std::string& archivePath) {
   if (IoShouldFail(IoOp::kLock, archivePath)) return fs::LockResult::kFailed;
-  fs::LockResult result = lock_.Lock(LockPath(archivePath));
+  fs::LockResult result = lock_.Lock(LockPath(archivePath), fs::LockMode::kExclusive);
   if (result != fs::LockResult::kLocked) return result;
   try {
     if (HasLeftovers(archivePath)) RepairInterrupted(archivePath);
@@ -223,27 +335,72 @@ fs::LockResult ArchiveLock::LockAndRepair(const std::string& archivePath) {
   return result;
 }
 
+fs::LockResult ArchiveLock::ShareAndRepair(const std::string& archivePath) {
+  if (IoShouldFail(IoOp::kLock, archivePath)) return fs::LockResult::kFailed;
+  fs::LockResult result = lock_.Lock(LockPath(archivePath), fs::LockMode::kShared);
+  if (result != fs::LockResult::kLocked || !HasLeftovers(archivePath)) return result;
+  // An interrupted run: repaired alone, then shared again. Going back to
+  // shared is not atomic, so a writer may have come in meanwhile.
+  if (!lock_.Change(fs::LockMode::kExclusive)) return fs::LockResult::kBusy;
+  try {
+    if (HasLeftovers(archivePath)) RepairInterrupted(archivePath);
+  } catch (...) {
+    lock_.Unlock();
+    throw;
+  }
+  if (!lock_.Change(fs::LockMode::kShared)) return fs::LockResult::kBusy;
+  if (HasLeftovers(archivePath)) {
+    lock_.Unlock();
+    return fs::LockResult::kBusy;
+  }
+  return result;
+}
+
+void CheckReadableAsItStands(const std::string& archivePath) {
+  Folder folder(archivePath);
+  const std::string& name = folder.place.name;
+  if (!folder.Find(name + kDone).empty()) return;  // committed: the new set stands
+  Error unfinished(Reason::kUnfinishedReadOnly, {archivePath},
+                   "An interrupted backup left the archive " + archivePath +
+                       " unfinished; the medium must be writable to repair it");
+  std::string planPath = folder.Find(name + kPlan);
+  if (!planPath.empty()) {
+    Plan plan;
+    PlanState state = ReadPlan(planPath, name, &plan);
+    if (state == PlanState::kForeign) throw Foreign(planPath);
+    if (state == PlanState::kValid) throw unfinished;
+  }
+  if (!LegacyBackupsToPutBack(folder).empty()) throw unfinished;
+}
+
 void RepairInterrupted(const std::string& archivePath) {
   Folder folder(archivePath);
-  const std::string& dir = folder.place.folder;
-  std::string done = folder.Find(folder.place.name + kDone);
-  std::string plan = folder.Find(folder.place.name + kPlan);
-  if (done.empty() && !plan.empty()) {
-    Plan parsed;
-    if (ParsePlan(ReadSmallFile(plan), &parsed) && !Undo(dir, parsed)) throw RepairFailed(archivePath);
+  const std::string& name = folder.place.name;
+  std::string done = folder.Find(name + kDone);
+  std::string planPath = folder.Find(name + kPlan);
+  if (done.empty() && !planPath.empty()) {
+    Plan plan;
+    PlanState state = ReadPlan(planPath, name, &plan);
+    if (state == PlanState::kForeign) throw Foreign(planPath);
+    if (state == PlanState::kValid) {
+      CheckNoClash(folder, plan);
+      if (!Undo(folder, plan)) throw RepairFailed(archivePath);
+    }
     // The plan goes first: once the old set is back, a repeated undo must
     // not take a restored volume for a placed new one.
-    if (!RemoveFile(plan)) throw RepairFailed(archivePath);
+    if (!RemoveFile(planPath)) throw RepairFailed(archivePath);
     SyncFolderOf(archivePath);
-  } else if (done.empty() && !RepairLegacy(folder)) {
-    throw RepairFailed(archivePath);
+  } else if (done.empty()) {
+    bool ok = true;
+    for (const auto& b : LegacyBackupsToPutBack(folder)) ok = RenameFile(b.first, b.second) && ok;
+    if (!ok) throw RepairFailed(archivePath);
   }
   Folder now(archivePath);
-  std::string lock = Lower(folder.place.name + kLock), doneName = Lower(folder.place.name + kDone);
+  const std::string doneName = Lower(name + kDone);
   bool ok = true;
   for (const std::string& n : now.names) {
-    if (!IsSideFile(folder.place.name, n) || Lower(n) == lock || Lower(n) == doneName) continue;
-    ok = RemoveFile(dir + n) && ok;
+    if (!IsJournalFile(name, n) || Lower(n) == doneName) continue;
+    ok = RemoveFile(now.place.folder + n) && ok;
   }
   if (!ok) throw RepairFailed(archivePath);
   if (!done.empty() && !RemoveFile(done)) throw RepairFailed(archivePath);
@@ -298,7 +455,13 @@ void ReplaceSet(const std::string& archivePath, const std::vector<std::string>& 
   } catch (...) {
     // Before the commit point: the old set goes back. A plan that cannot
     // be undone now stays for the next open to finish the undo.
-    if (Undo(place.folder, plan) && RemoveFile(planPath)) {
+    bool undone = false;
+    try {
+      Folder folder(archivePath);
+      undone = Undo(folder, plan);
+    } catch (const Error&) {
+    }
+    if (undone && RemoveFile(planPath)) {
       SyncFolderOf(archivePath);
       discard();
     }

@@ -145,17 +145,28 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   // Entries in the order of their data: each one must end before the next
   // one's local header, the last before the directory. Overlapping entries
   // are a damaged archive or a hostile one.
+  // A volume that was cut short shows as an entry that starts past its
+  // volume's end, or as one that runs into the next across a volume end.
+  auto cut = [&](std::uint32_t disk) {
+    return Error(Reason::kMissingVolume, {v.name(disk)}, "Volume missing or incomplete: " + v.name(disk));
+  };
   std::vector<std::pair<std::uint64_t, size_t>> order;
   order.reserve(entries.size());
-  for (size_t i = 0; i < entries.size(); ++i)
-    order.emplace_back(SetOffset(v, entries[i].disk) + entries[i].localOffset, i);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const Entry& e = entries[i];
+    if (e.disk + 1u < v.count() && e.localOffset >= v.size(e.disk)) throw cut(e.disk);
+    order.emplace_back(SetOffset(v, e.disk) + e.localOffset, i);
+  }
   std::sort(order.begin(), order.end());
   for (size_t k = 0; k < order.size(); ++k) {
     std::uint64_t limit = k + 1 < order.size() ? order[k + 1].first : start;
+    std::uint32_t nextDisk = k + 1 < order.size() ? entries[order[k + 1].second].disk : end.directoryDisk;
     Entry& e = entries[order[k].second];
     e.limit = limit;
-    if (order[k].first + kLocalHeaderSize + e.compressedSize > limit)
+    if (order[k].first + kLocalHeaderSize + e.compressedSize > limit) {
+      if (nextDisk > e.disk) throw cut(e.disk);
       throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: entry " + e.name + " overlaps the next one");
+    }
   }
   return entries;
 }

@@ -26,11 +26,12 @@ unsigned DefaultThreads() {
 void SetDefaultThreads(unsigned threads) { g_defaultThreads = threads; }
 
 void VerifyEntries(const std::vector<std::string>& volumePaths,
+                   const std::shared_ptr<const PinnedVolumes>& pinned,
                    const std::vector<const Entry*>& entries, unsigned threads,
                    const std::function<void(std::uint64_t)>& onBytes) {
   if (entries.empty()) return;
   if (threads <= 1 || entries.size() == 1) {
-    FileVolumes volumes(volumePaths);
+    FileVolumes volumes(volumePaths, pinned);
     for (const Entry* e : entries)
       ReadEntryData(volumes, *e, [&](const unsigned char*, size_t n) {
         if (onBytes) onBytes(n);
@@ -49,7 +50,7 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
 
   auto work = [&]() {
     try {
-      FileVolumes volumes(volumePaths);
+      FileVolumes volumes(volumePaths, pinned);
       for (;;) {
         size_t i = next.fetch_add(1);
         {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,16 @@
 
 namespace zip {
 
+class PinnedVolumes;
+
 // Reads every entry of `entries` from the volume files `volumePaths` (each
-// thread opens its own handles) on up to `threads` threads. onBytes is told
+// thread opens its own handles, or reads the pinned ones when given) on up
+// to `threads` threads. onBytes is told
 // the uncompressed bytes checked, only ever on the calling thread, and
 // every call returns only when no thread is left. Throws the zip::Error of
 // the first damaged entry in the order given, whatever the thread count.
 void VerifyEntries(const std::vector<std::string>& volumePaths,
+                   const std::shared_ptr<const PinnedVolumes>& pinned,
                    const std::vector<const Entry*>& entries, unsigned threads,
                    const std::function<void(std::uint64_t)>& onBytes);
 

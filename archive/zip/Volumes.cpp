@@ -102,7 +102,9 @@ bool IsArchiveFile(const std::string& archiveName, const std::string& fileName) 
 void VolumeSource::ReadSpan(std::uint32_t disk, std::uint64_t offset, void* data, size_t n) {
   unsigned char* out = static_cast<unsigned char*>(data);
   while (n > 0) {
-    if (disk >= count()) throw Error(Reason::kMissingVolume, {}, "The archive ends unexpectedly (missing volume?)");
+    if (disk >= count())
+      throw Error(Reason::kMissingVolume, {name(count() - 1)},
+                  "The archive ends unexpectedly (missing volume?): " + name(count() - 1));
     std::uint64_t have = size(disk);
     if (offset >= have) {
       offset -= have;
@@ -127,8 +129,35 @@ bool VolumeSource::Advance(std::uint32_t* disk, std::uint64_t* offset, std::uint
   return *disk < count() && pos <= size(*disk);
 }
 
-FileVolumes::FileVolumes(std::vector<std::string> paths) : paths_(std::move(paths)) {
+PinnedVolumes::PinnedVolumes() = default;
+PinnedVolumes::~PinnedVolumes() = default;
+
+void PinnedVolumes::Pin(const std::string& path) {
+  if (Find(path)) return;
+  auto file = std::make_unique<platform::files::PinnedFile>();
+  if (IoShouldFail(IoOp::kOpenRead, path) || !file->Open(path)) {
+    if (!platform::files::Stat(path).exists) throw Error(Reason::kMissingVolume, {path}, "Missing volume " + path);
+    throw Error(Reason::kCannotRead, {path}, "Cannot open " + path);
+  }
+  files_.emplace_back(path, std::move(file));
+}
+
+const platform::files::PinnedFile* PinnedVolumes::Find(const std::string& path) const {
+  for (const auto& f : files_)
+    if (f.first == path) return f.second.get();
+  return nullptr;
+}
+
+FileVolumes::FileVolumes(std::vector<std::string> paths, std::shared_ptr<const PinnedVolumes> pinned)
+    : paths_(std::move(paths)), pinned_(std::move(pinned)) {
   for (const std::string& p : paths_) {
+    if (pinned_) {
+      const platform::files::PinnedFile* held = pinned_->Find(p);
+      if (!held) throw Error(Reason::kCannotRead, {p}, "Cannot open " + p);
+      held_.push_back(held);
+      sizes_.push_back(held->size());
+      continue;
+    }
     platform::files::Info info = platform::files::Stat(p);
     if (!info.exists || info.isFolder) throw Error(Reason::kMissingVolume, {p}, "Missing volume " + p);
     sizes_.push_back(info.size);
@@ -136,6 +165,13 @@ FileVolumes::FileVolumes(std::vector<std::string> paths) : paths_(std::move(path
 }
 
 void FileVolumes::ReadAt(std::uint32_t volume, std::uint64_t offset, void* data, size_t n) {
+  if (pinned_) {
+    const std::string& path = paths_[volume];
+    if (IoShouldFail(IoOp::kRead, path) || offset > sizes_[volume] || n > sizes_[volume] - offset ||
+        !held_[volume]->ReadAt(offset, data, n))
+      throw Error(Reason::kCannotRead, {path}, "Cannot read " + path);
+    return;
+  }
   if (!open_ || openIndex_ != volume) {
     open_.reset();
     open_ = std::make_unique<InputFile>(paths_[volume]);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/zip/Io.h"
+#include "platform/Files.h"
 
 namespace zip {
 
@@ -47,10 +48,29 @@ class VolumeSource {
   bool Advance(std::uint32_t* disk, std::uint64_t* offset, std::uint64_t n) const;
 };
 
-// Volumes on disk; at most one is open at a time.
+// Volumes held open from the moment they are pinned until this is
+// destroyed, for a reader that holds no lock (platform::files::PinnedFile):
+// what it reads cannot change under it. Reads may come from several
+// threads at once.
+class PinnedVolumes {
+ public:
+  PinnedVolumes();
+  ~PinnedVolumes();
+  // Opens the volume unless it is held already. Throws zip::Error naming it.
+  void Pin(const std::string& path);
+  // The held file of path, or null.
+  const platform::files::PinnedFile* Find(const std::string& path) const;
+
+ private:
+  std::vector<std::pair<std::string, std::unique_ptr<platform::files::PinnedFile>>> files_;
+};
+
+// Volumes on disk; at most one is open at a time, unless they are pinned
+// (every path must then be pinned already).
 class FileVolumes : public VolumeSource {
  public:
-  explicit FileVolumes(std::vector<std::string> paths);
+  explicit FileVolumes(std::vector<std::string> paths,
+                       std::shared_ptr<const PinnedVolumes> pinned = nullptr);
   std::uint32_t count() const override { return static_cast<std::uint32_t>(paths_.size()); }
   std::uint64_t size(std::uint32_t volume) const override { return sizes_[volume]; }
   void ReadAt(std::uint32_t volume, std::uint64_t offset, void* data, size_t n) override;
@@ -60,6 +80,8 @@ class FileVolumes : public VolumeSource {
  private:
   std::vector<std::string> paths_;
   std::vector<std::uint64_t> sizes_;
+  std::shared_ptr<const PinnedVolumes> pinned_;
+  std::vector<const platform::files::PinnedFile*> held_;
   std::unique_ptr<InputFile> open_;
   std::uint32_t openIndex_ = 0;
 };
