@@ -37,6 +37,9 @@ int TextOf(Reason reason) {
     case Reason::kNoFiles: return 1162;
     case Reason::kTooLarge: return 1163;
     case Reason::kTooManyEntries: return 1164;
+    case Reason::kForeignFile: return 1165;
+    case Reason::kUnfinishedReadOnly: return 1166;
+    case Reason::kNameClash: return 1167;
     case Reason::kOther: break;
   }
   return 0;

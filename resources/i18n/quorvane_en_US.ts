@@ -347,10 +347,6 @@
         <translation>A volume of the archive is missing or incomplete: %1</translation>
     </message>
     <message>
-        <source>L'archivio è in scrittura da un altro programma: %1</source>
-        <translation>Another program is writing the archive: %1</translation>
-    </message>
-    <message>
         <source>Impossibile scrivere nella cartella dell'archivio (sola lettura?): %1</source>
         <translation>Cannot write in the archive's folder (read-only?): %1</translation>
     </message>
@@ -433,6 +429,22 @@
     <message>
         <source>Error Extracting Files: </source>
         <translation>Error extracting files: </translation>
+    </message>
+    <message>
+        <source>L'archivio è in uso da un altro programma: %1</source>
+        <translation>The archive is in use by another program: %1</translation>
+    </message>
+    <message>
+        <source>Un file accanto all'archivio non è stato scritto da questo programma: l'archivio non viene aperto finché il file non viene rimosso: %1</source>
+        <translation>A file beside the archive was not written by this program: the archive is not opened until the file is removed: %1</translation>
+    </message>
+    <message>
+        <source>Un Backup interrotto ha lasciato l'archivio incompiuto: per ripararlo il supporto deve essere scrivibile: %1</source>
+        <translation>An interrupted backup left the archive unfinished: the medium must be writable to repair it: %1</translation>
+    </message>
+    <message>
+        <source>I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.</source>
+        <translation>The names %1 and %2 differ only in case: the archive is not repaired.</translation>
     </message>
 </context>
 <context>

@@ -347,10 +347,6 @@
         <translation>Um volume do arquivo está faltando ou incompleto: %1</translation>
     </message>
     <message>
-        <source>L'archivio è in scrittura da un altro programma: %1</source>
-        <translation>Outro programa está gravando o arquivo: %1</translation>
-    </message>
-    <message>
         <source>Impossibile scrivere nella cartella dell'archivio (sola lettura?): %1</source>
         <translation>Não é possível gravar na pasta do arquivo (somente leitura?): %1</translation>
     </message>
@@ -433,6 +429,22 @@
     <message>
         <source>Error Extracting Files: </source>
         <translation>Erro ao extrair arquivos: </translation>
+    </message>
+    <message>
+        <source>L'archivio è in uso da un altro programma: %1</source>
+        <translation>O arquivo está em uso por outro programa: %1</translation>
+    </message>
+    <message>
+        <source>Un file accanto all'archivio non è stato scritto da questo programma: l'archivio non viene aperto finché il file non viene rimosso: %1</source>
+        <translation>Um arquivo ao lado do backup não foi gravado por este programa: o backup não é aberto até que o arquivo seja removido: %1</translation>
+    </message>
+    <message>
+        <source>Un Backup interrotto ha lasciato l'archivio incompiuto: per ripararlo il supporto deve essere scrivibile: %1</source>
+        <translation>Um backup interrompido deixou o arquivo incompleto: a mídia deve permitir gravação para repará-lo: %1</translation>
+    </message>
+    <message>
+        <source>I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.</source>
+        <translation>Os nomes %1 e %2 diferem apenas em maiúsculas e minúsculas: o arquivo não é reparado.</translation>
     </message>
 </context>
 <context>

@@ -19,7 +19,7 @@ T = {
     "Archivio danneggiato: %1": ("Damaged archive: %1", "Arquivo danificado: %1"),
     "Dati danneggiati (errore CRC) in %1": ("Damaged data (CRC error) in %1", "Dados danificados (erro de CRC) em %1"),
     "Volume dell'archivio mancante o incompleto: %1": ("A volume of the archive is missing or incomplete: %1", "Um volume do arquivo está faltando ou incompleto: %1"),
-    "L'archivio è in scrittura da un altro programma: %1": ("Another program is writing the archive: %1", "Outro programa está gravando o arquivo: %1"),
+    "L'archivio è in uso da un altro programma: %1": ("The archive is in use by another program: %1", "O arquivo está em uso por outro programa: %1"),
     "Impossibile scrivere nella cartella dell'archivio (sola lettura?): %1": ("Cannot write in the archive's folder (read-only?): %1", "Não é possível gravar na pasta do arquivo (somente leitura?): %1"),
     "L'archivio esistente è di sola lettura e non viene sostituito: %1": ("The existing archive is read-only and is not replaced: %1", "O arquivo existente é somente leitura e não é substituído: %1"),
     "Impossibile leggere %1": ("Cannot read %1", "Não é possível ler %1"),
@@ -36,6 +36,15 @@ T = {
     "L'archivio non contiene file: %1": ("The archive holds no files: %1", "O arquivo não contém arquivos: %1"),
     "File troppo grande per un archivio (oltre 4 GiB): %1": ("File too large for an archive (over 4 GiB): %1", "Arquivo grande demais para um backup (mais de 4 GiB): %1"),
     "Troppi file per un archivio (al massimo 65535).": ("Too many files for an archive (at most 65535).", "Arquivos demais para um backup (no máximo 65535)."),
+    "Un file accanto all'archivio non è stato scritto da questo programma: l'archivio non viene aperto finché il file non viene rimosso: %1": (
+        "A file beside the archive was not written by this program: the archive is not opened until the file is removed: %1",
+        "Um arquivo ao lado do backup não foi gravado por este programa: o backup não é aberto até que o arquivo seja removido: %1"),
+    "Un Backup interrotto ha lasciato l'archivio incompiuto: per ripararlo il supporto deve essere scrivibile: %1": (
+        "An interrupted backup left the archive unfinished: the medium must be writable to repair it: %1",
+        "Um backup interrompido deixou o arquivo incompleto: a mídia deve permitir gravação para repará-lo: %1"),
+    "I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.": (
+        "The names %1 and %2 differ only in case: the archive is not repaired.",
+        "Os nomes %1 e %2 diferem apenas em maiúsculas e minúsculas: o arquivo não é reparado."),
     "Impossibile opening or creating an Archive ": ("Cannot open or create the archive: ", "Não foi possível abrir ou criar o arquivo: "),
     "Unable to close current archive : ": ("Cannot close the archive: ", "Não foi possível fechar o arquivo: "),
     "Error Adding File: ": ("Error adding files: ", "Erro ao adicionar arquivos: "),

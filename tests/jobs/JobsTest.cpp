@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <random>
 
 #include "app/Localisation.h"
 #include "app/Main.h"
@@ -186,14 +188,70 @@ TEST_F(Jobs, CancelledDialogsStartNothing) {
   EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
 }
 
-TEST_F(Jobs, RestoreOfAnUnreadableArchiveReportsTheFailure) {
-  fixture::WriteFile(dir_ / "broken.qbk", "this is not a zip archive at all");
-  prompts_.answerOpen(QString::fromStdString(dir_ / "broken.qbk"));
-  form_->ui()->BTN_Restore->click();
-  WaitForJob();
-  ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056) + " Impossibile opening or creating an Archive"))
-      << prompts_.messages[0].toStdString();
+TEST_F(Jobs, RestoreOfABadArchiveNamesTheFileAtFault) {
+  // A split backup of the key to spoil in every way a stick can.
+  std::mt19937 random(7);
+  std::string noise(200000, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  fixture::WriteFile(drive_ + "/ZKM_Quorvane/Database/ORI/2.ori", noise);
+  auto backup = [&](const std::string& name) {
+    fs::create_directories(dir_ / name);
+    CBrennowZip zip;
+    zip.setVolumeSize(65536);
+    zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
+    EXPECT_TRUE(zip.openArchive(dir_ / name + "/key.qbk") &&
+                zip.addFiles(CBrennowZip::Wide(drive_), L"*.*") && zip.closeArchive());
+    return dir_ / name + "/key.qbk";
+  };
+  auto edit = [](const std::string& path, const std::function<void(std::string&)>& change) {
+    std::string bytes = fixture::ReadFile(path);
+    change(bytes);
+    fixture::WriteFile(path, bytes);
+  };
+  struct Case {
+    const char* what;
+    std::string archive;
+    std::string named;  // what the message must name
+    int text;           // the numbered text that says why
+  };
+  std::vector<Case> cases;
+  fixture::WriteFile(dir_ / "letter.qbk", "this is not a zip archive at all");
+  cases.push_back({"not an archive", dir_ / "letter.qbk", dir_ / "letter.qbk", 1143});
+  std::string a = backup("cut-end");
+  edit(a, [](std::string& b) { b.resize(b.size() - 10); });
+  cases.push_back({"a cut end record", a, a, 1143});
+  a = backup("central");
+  edit(a, [](std::string& b) { b[b.rfind(std::string("PK\x01\x02", 4)) + 2] = 9; });
+  cases.push_back({"a bad central signature", a, a, 1145});
+  a = backup("missing");
+  fs::remove(dir_ / "missing/key.Z02");
+  cases.push_back({"a missing volume", a, dir_ / "missing/key.Z02", 1147});
+  a = backup("cut-volume");
+  edit(dir_ / "cut-volume/key.Z01", [](std::string& b) { b.resize(b.size() - 5000); });
+  cases.push_back({"a cut volume", a, dir_ / "cut-volume/key.Z01", 1147});
+  a = backup("method");
+  std::string entry;
+  edit(a, [&](std::string& b) {
+    size_t at = b.rfind(std::string("PK\x01\x02", 4));  // the last entry's record
+    b[at + 10] = 99;
+    entry = b.substr(at + 46, static_cast<unsigned char>(b[at + 28]));
+  });
+  cases.push_back({"an unsupported method", a, entry, 1144});
+
+  const std::string ori = drive_ + "/ZKM_Quorvane/Database/ORI/1.ori";
+  const std::string before = fixture::ReadFile(ori);
+  for (const Case& c : cases) {
+    prompts_.messages.clear();
+    prompts_.answerOpen(QString::fromStdString(c.archive));
+    form_->ui()->BTN_Restore->click();
+    WaitForJob();
+    ASSERT_EQ(prompts_.messages.size(), 1) << c.what;
+    const std::string shown = prompts_.messages[0].toStdString();
+    EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056))) << c.what << ": " << shown;
+    EXPECT_NE(shown.find(c.named), std::string::npos) << c.what << ": " << shown;
+    EXPECT_TRUE(prompts_.messages[0].contains(Msg(c.text).section("%1", 0, 0))) << c.what << ": " << shown;
+    EXPECT_EQ(fixture::ReadFile(ori), before) << c.what;
+  }
   EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
   EXPECT_FALSE(PanelShown(form_->ui()->Panel2));
 }
