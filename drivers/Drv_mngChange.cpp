@@ -44,6 +44,9 @@ void TForm3::BTN_UPD_DRVClick() {
     Prompts::current().message(this, Msg(1075));
     return;
   }
+  if (!kit::StorableChoice(this, ui_->NewMarcaCB) || !kit::StorableChoice(this, ui_->NewModelloCB) ||
+      !kit::WithoutNul(this, kit::MemoContent(ui_->Drv_desc)))
+    return;
   std::string make, model, description;
   if (!kit::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make) ||
       !kit::ChoiceBytes(ui_->NewModelloCB, catalogueModel_, &model) ||

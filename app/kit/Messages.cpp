@@ -76,6 +76,8 @@ const Entry kTable[] = {
     {1060, QT_TRANSLATE_NOOP("Messages", "Il testo contiene caratteri non ammessi dal Database.")},
     {1065, QT_TRANSLATE_NOOP("Messages", "Il nome del file contiene caratteri non ammessi dal Database: rinominare il file e riprovare.")},
     {1066, QT_TRANSLATE_NOOP("Messages", "La descrizione contiene caratteri non ammessi dal Database: correggerla e riprovare.")},
+    {1067, QT_TRANSLATE_NOOP("Messages", "Il testo contiene un carattere nullo, che il Database non può memorizzare: toglierlo e riprovare. Nulla è stato scritto.")},
+    {1068, QT_TRANSLATE_NOOP("Messages", "La Marca o il Modello è troppo lungo (al massimo %1 caratteri): accorciarlo e riprovare. Nulla è stato scritto.")},
     {1070, QT_TRANSLATE_NOOP("Messages", "Vuoi Cancellare l'Originale selezionato?")},
     {1071, QT_TRANSLATE_NOOP("Messages", "Vuoi Cancellare il Modificato selezionato?")},
     {1072, QT_TRANSLATE_NOOP("Messages", "File rimosso dal Database, ma impossibile cancellare il file memorizzato:")},

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -79,7 +80,23 @@ bool MemoBytes(const QString& memoText, const std::string& stored, std::string* 
   return ToCp1252(ToStoredLineBreaks(memoText), bytes);
 }
 
+bool WithoutNul(QWidget* window, const QString& text) {
+  if (!text.contains(QChar(0))) return true;
+  Prompts::current().message(window, Msg(1067));
+  return false;
+}
+
+bool StorableChoice(QWidget* window, const QComboBox* box) {
+  const QString text = box->currentText();
+  if (!WithoutNul(window, text)) return false;
+  const QLineEdit* edit = box->lineEdit();
+  if (!edit || text.size() < edit->maxLength()) return true;
+  Prompts::current().message(window, Msg(1068).arg(edit->maxLength() - 1));
+  return false;
+}
+
 bool StoredText(QWidget* window, const QString& text, int refusal, std::string* bytes) {
+  if (!WithoutNul(window, text)) return false;
   if (ToCp1252(text, bytes)) return true;
   Prompts::current().message(window, Msg(refusal));
   return false;

@@ -39,8 +39,19 @@ QString ListText(const std::string& stored);
 // breaks, encoded. False when Windows-1252 cannot hold the text.
 bool MemoBytes(const QString& memoText, const std::string& stored, std::string* bytes);
 
-// text as Windows-1252 bytes for the database; when it cannot be held,
-// tells the user message refusal and returns false.
+// Whether the database can hold text at all: its texts end at a NUL
+// character. When it cannot, tells the user (1067) and returns false.
+bool WithoutNul(QWidget* window, const QString& text);
+
+// Whether what the box's edit field shows can be stored whole: no NUL
+// (1067), and shorter than the field's maximum length, since the field
+// cuts a longer text there before anyone sees it (1068). Tells the user
+// and returns false when not.
+bool StorableChoice(QWidget* window, const QComboBox* box);
+
+// text as Windows-1252 bytes for the database; a NUL is refused as in
+// WithoutNul; when Windows-1252 cannot hold it, tells the user message
+// refusal and returns false.
 bool StoredText(QWidget* window, const QString& text, int refusal, std::string* bytes);
 
 }  // namespace kit

@@ -446,6 +446,14 @@
         <source>I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.</source>
         <translation>The names %1 and %2 differ only in case: the archive is not repaired.</translation>
     </message>
+    <message>
+        <source>Il testo contiene un carattere nullo, che il Database non può memorizzare: toglierlo e riprovare. Nulla è stato scritto.</source>
+        <translation>The text holds a null character, which the database cannot store: remove it and try again. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>La Marca o il Modello è troppo lungo (al massimo %1 caratteri): accorciarlo e riprovare. Nulla è stato scritto.</source>
+        <translation>The make or the model is too long (at most %1 characters): shorten it and try again. Nothing was written.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

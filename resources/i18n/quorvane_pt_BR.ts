@@ -446,6 +446,14 @@
         <source>I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.</source>
         <translation>Os nomes %1 e %2 diferem apenas em maiúsculas e minúsculas: o arquivo não é reparado.</translation>
     </message>
+    <message>
+        <source>Il testo contiene un carattere nullo, che il Database non può memorizzare: toglierlo e riprovare. Nulla è stato scritto.</source>
+        <translation>O texto contém um caractere nulo, que o banco de dados não pode armazenar: remova-o e tente novamente. Nada foi gravado.</translation>
+    </message>
+    <message>
+        <source>La Marca o il Modello è troppo lungo (al massimo %1 caratteri): accorciarlo e riprovare. Nulla è stato scritto.</source>
+        <translation>A marca ou o modelo é longo demais (no máximo %1 caracteres): encurte-o e tente novamente. Nada foi gravado.</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>

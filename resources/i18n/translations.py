@@ -45,6 +45,12 @@ T = {
     "I nomi %1 e %2 differiscono solo per maiuscole e minuscole: l'archivio non viene riparato.": (
         "The names %1 and %2 differ only in case: the archive is not repaired.",
         "Os nomes %1 e %2 diferem apenas em maiúsculas e minúsculas: o arquivo não é reparado."),
+    "Il testo contiene un carattere nullo, che il Database non può memorizzare: toglierlo e riprovare. Nulla è stato scritto.": (
+        "The text holds a null character, which the database cannot store: remove it and try again. Nothing was written.",
+        "O texto contém um caractere nulo, que o banco de dados não pode armazenar: remova-o e tente novamente. Nada foi gravado."),
+    "La Marca o il Modello è troppo lungo (al massimo %1 caratteri): accorciarlo e riprovare. Nulla è stato scritto.": (
+        "The make or the model is too long (at most %1 characters): shorten it and try again. Nothing was written.",
+        "A marca ou o modelo é longo demais (no máximo %1 caracteres): encurte-o e tente novamente. Nada foi gravado."),
     "Impossibile opening or creating an Archive ": ("Cannot open or create the archive: ", "Não foi possível abrir ou criar o arquivo: "),
     "Unable to close current archive : ": ("Cannot close the archive: ", "Não foi possível fechar o arquivo: "),
     "Error Adding File: ": ("Error adding files: ", "Erro ao adicionar arquivos: "),

@@ -322,6 +322,11 @@ TEST_F(ModifiedTest, FailuresLeaveNoRowAndNoArchive) {
   ui()->Memo_MOD->setPlainText(QString::fromUtf8("mappa ✓"));
   ui()->BTN_DBMOD->click();
   EXPECT_EQ(prompts.messages.last(), Msg(1066));
+  ui()->Memo_MOD->setPlainText(QStringLiteral("mappa") + QChar(0));
+  ui()->BTN_DBMOD->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1067));
+  EXPECT_EQ(ModRows(), 0);
+  EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/MOD"));
   EXPECT_FALSE(ui()->PNL_MOD2->isHidden());
   ui()->Memo_MOD->setPlainText("mappa");
 

@@ -348,6 +348,9 @@ TEST_F(RegisterTest, TextsWindows1252CannotHoldAreRefusedBeforeWriting) {
   ui()->T_DESC->setPlainText(QString::fromUtf8("Punto ✓"));
   ui()->BTN_ORI_REG->click();
   EXPECT_EQ(prompts.messages.last(), Msg(1066));
+  ui()->T_DESC->setPlainText(QStringLiteral("Punto") + QChar(0) + QStringLiteral("1.2"));
+  ui()->BTN_ORI_REG->click();
+  EXPECT_EQ(prompts.messages.last(), Msg(1067));
   EXPECT_EQ(Count("select count(*) from ORI;"), 0);
   EXPECT_TRUE(fs::is_empty(key.keyFolder() + "/Database/ORI"));
   // The euro sign is a Windows-1252 character: stored as its byte 0x80.

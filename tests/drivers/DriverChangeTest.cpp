@@ -152,6 +152,31 @@ TEST_F(DriverChange, TextsThatWindows1252CannotHoldAreRefusedBeforeWriting) {
   EXPECT_EQ(StoredHex("DESCRIZIONE", "U2"), "7069F92080");
 }
 
+// The database's texts end at a NUL, and the edit field of a box cuts a
+// text at its maximum length before the window sees it: both refused.
+TEST_F(DriverChange, NulsAndTextsTheFieldCutAreRefusedBeforeWriting) {
+  const std::string before = Stored("MARCA || ':' || MODELLO || ':' || DESCRIZIONE", "U2");
+  Recatalogue("U2");
+  const QString nul = QStringLiteral("Fi") + QChar(0) + QStringLiteral("at");
+  ui_->NewMarcaCB->setEditText(nul);
+  ui_->BTN_UPD_DRV->click();
+  ui_->NewMarcaCB->setEditText(QStringLiteral("Fiat"));
+  ui_->NewModelloCB->setEditText(QString(40000, QLatin1Char('P')));
+  ASSERT_EQ(ui_->NewModelloCB->currentText().size(), ui_->NewModelloCB->lineEdit()->maxLength());
+  ui_->BTN_UPD_DRV->click();
+  ui_->NewModelloCB->setEditText(QStringLiteral("Punto"));
+  ui_->Drv_desc->setPlainText(nul);
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages, QStringList({Msg(1067), Msg(1068).arg(32766), Msg(1067)}));
+  EXPECT_EQ(Stored("MARCA || ':' || MODELLO || ':' || DESCRIZIONE", "U2"), before);
+  // One short of the limit is stored whole.
+  ui_->Drv_desc->setPlainText(QStringLiteral("ok"));
+  ui_->NewModelloCB->setEditText(QString(32766, QLatin1Char('P')));
+  ui_->BTN_UPD_DRV->click();
+  EXPECT_EQ(prompts_.messages.last(), Msg(1050));
+  EXPECT_EQ(Stored("length(MODELLO)", "U2"), "32766");
+}
+
 TEST_F(DriverChange, AFailedUpdateIsRolledBackAndReported) {
   key_->Exec(
       "CREATE TRIGGER refuse BEFORE UPDATE ON DRIVERS BEGIN SELECT RAISE(ABORT, 'no'); END;");
