@@ -9,7 +9,8 @@ class QLineEdit;
 
 namespace kit {
 
-// Shows text scrolled to its beginning.
+// Shows text scrolled to its beginning, and keeps the beginning in view
+// when Tab or the window manager gives the field the focus.
 void ShowName(QLineEdit* field, const QString& text);
 
 // Shows path scrolled to its end and puts the whole path in the tooltip;

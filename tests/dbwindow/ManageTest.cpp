@@ -1,10 +1,12 @@
 // Browsing, exporting and deleting stored originals and modified files on
 // the real window, with stored archives written by the archive wrapper.
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "app/kit/Texts.h"
 #include "archive/Brennowzip.h"
 #include "tests/dbwindow/DbWindowFixture.h"
+#include "tests/support/RealDisplay.h"
 
 namespace {
 
@@ -610,4 +613,35 @@ TEST_F(ManageTest, FieldsShowNamesFromTheirBeginningAndPathsFromTheirFileName) {
   ui()->BTN_ANNULLA->click();
   EXPECT_TRUE(field->text().isEmpty());
   EXPECT_TRUE(field->toolTip().isEmpty());
+}
+
+// On a real display the window manager activates the window and the user
+// reaches the field with Tab, which selects its text: the driver's name,
+// at the field's start, must still be what shows, with the caret there.
+TEST_F(ManageTest, OnScreenDriverFieldShowsTheNameAfterTabGaveItFocus) {
+  REQUIRE_REAL_DISPLAY();
+  key.AddDriver(MakeDriver("M34_PUNTO", "Fiat", "Punto", "M3.4 1.3 Multijet 90cv - mappa più reattiva"));
+  RegisteredOriginal(1, "M34_PUNTO", "originale.bin", "abc");
+  RegisteredModified(1, 1, "mod.bin", "xyz");
+  ASSERT_TRUE(fixture::ShowActivated(&Window()));
+  SearchAll();
+  SelectOriginal("1");
+  ui()->BTN_Show_Mod->click();
+  QLineEdit* driver = ui()->TE_DB_MNG_MOD;
+  ASSERT_TRUE(driver->text().startsWith("M34_PUNTO - M3.4 1.3 Multijet")) << driver->text().toStdString();
+  ASSERT_GT(driver->fontMetrics().horizontalAdvance(driver->text()), driver->width());
+
+  for (int i = 0; i < 100 && QApplication::focusWidget() != driver; ++i) {
+    QWidget* from = QApplication::focusWidget() ? QApplication::focusWidget() : &Window();
+    QTest::keyClick(from, Qt::Key_Tab);
+  }
+  ASSERT_EQ(QApplication::focusWidget(), driver) << "Tab never reached the driver field";
+  QTest::qWait(50);  // what the window manager and the field do with the focus
+  EXPECT_EQ(driver->cursorPosition(), 0);
+  EXPECT_LT(driver->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 8) << "the field is scrolled away from its start";
+  // Tab away and back: the start stays in view.
+  QTest::keyClick(driver, Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  ASSERT_EQ(QApplication::focusWidget(), driver);
+  EXPECT_EQ(driver->cursorPosition(), 0);
 }
