@@ -252,36 +252,8 @@ TEST_F(DriverChange, AFailedDeleteIsRolledBackAndKeepsTheFile) {
   EXPECT_FALSE(ui_->PNL_WAIT_DRV->isVisible());
 }
 
-// Keeps a driver file from being removed for as long as it lives.
-class UndeletableFile {
- public:
-  explicit UndeletableFile(const std::string& path) : path_(path) {
-    folder_ = fs::path(path).parent_path().string();
-    fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    // The super-user ignores permissions; an immutable file stops it too.
-    immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
-  }
-  ~UndeletableFile() {
-    if (immutable_) std::system(("chattr -i '" + path_ + "' 2>/dev/null").c_str());
-    fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add);
-  }
-  // Whether the protection holds on this machine.
-  bool holds() const {
-    if (std::ofstream(path_, std::ios::app)) {
-      return !std::ofstream(folder_ + "/probe");
-    }
-    return true;
-  }
-
- private:
-  std::string path_;
-  std::string folder_;
-  bool immutable_ = false;
-};
-
 TEST_F(DriverChange, ADriverFileThatCannotBeRemovedIsReported) {
-  UndeletableFile file(DriverFile("U2"));
+  fixture::UndeletableFile file(DriverFile("U2"));
   if (!file.holds()) GTEST_SKIP() << "cannot protect a file from removal here";
   Select(ui_->DrvList, "U2");
   prompts_.answerQuestion(TMsgFm::kOk);

@@ -1,7 +1,12 @@
 #include "tests/support/Files.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -116,5 +121,43 @@ std::string EcuImage(std::uint32_t seed, std::size_t size) {
   }
   return image;
 }
+
+#ifdef _WIN32
+
+UndeletableFile::UndeletableFile(const std::string& path) : path_(path) {
+  HANDLE h = CreateFileW(std::filesystem::u8path(path).wstring().c_str(), GENERIC_READ,
+                         FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+UndeletableFile::~UndeletableFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool UndeletableFile::holds() const { return handle_ != -1; }
+
+#else
+
+UndeletableFile::UndeletableFile(const std::string& path) : path_(path) {
+  namespace fs = std::filesystem;
+  folder_ = fs::path(path).parent_path().string();
+  fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  // The super-user ignores permissions; an immutable file stops it too.
+  immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;
+}
+
+UndeletableFile::~UndeletableFile() {
+  if (immutable_) std::system(("chattr -i '" + path_ + "' 2>/dev/null").c_str());
+  std::filesystem::permissions(folder_, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+
+bool UndeletableFile::holds() const {
+  if (std::ofstream(path_, std::ios::app)) return !std::ofstream(folder_ + "/probe");
+  return true;
+}
+
+#endif
 
 }  // namespace fixture

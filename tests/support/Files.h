@@ -33,4 +33,25 @@ std::string ToCp1252(const std::string& utf8);
 // ECU-like content: random bytes, 0xFF padding and repeated tables.
 std::string EcuImage(std::uint32_t seed, std::size_t size);
 
+// Keeps a file from being removed or replaced for as long as it lives, as
+// when another program holds it: on Windows a handle that does not share
+// deletion; elsewhere a folder without write permission and, for the
+// super-user who ignores that, an immutable file (chattr).
+class UndeletableFile {
+ public:
+  explicit UndeletableFile(const std::string& path);
+  ~UndeletableFile();
+  UndeletableFile(const UndeletableFile&) = delete;
+  UndeletableFile& operator=(const UndeletableFile&) = delete;
+  // Whether the protection holds on this machine (a file system without
+  // permissions or attributes may ignore it).
+  bool holds() const;
+
+ private:
+  std::string path_;
+  std::string folder_;
+  bool immutable_ = false;
+  std::intptr_t handle_ = -1;
+};
+
 }  // namespace fixture
