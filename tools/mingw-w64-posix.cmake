@@ -10,6 +10,15 @@ set(CMAKE_C_COMPILER ${QUOR_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${QUOR_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${QUOR_MINGW_TRIPLET}-windres)
 
+# Statically linked, Qt and the program each bring copies of the same inline
+# and template functions, and the linker keeps one of them. GCC's
+# interprocedural register allocation lets a caller keep values in
+# registers that its own copy of a callee happens not to touch; the copy
+# the linker kept may touch them (seen: QTemporaryFileName's random names
+# calling a std::mt19937 of the program's, a page fault in every QSaveFile).
+set(CMAKE_C_FLAGS_INIT "-fno-ipa-ra")
+set(CMAKE_CXX_FLAGS_INIT "-fno-ipa-ra")
+
 set(CMAKE_FIND_ROOT_PATH /usr/${QUOR_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

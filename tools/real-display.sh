@@ -66,5 +66,11 @@ display=":$(tr -d '[:space:]' <"$dir/number")"
 # wait for that themselves, with their own bound.
 DISPLAY=$display openbox --sm-disable >"$dir/openbox.log" 2>&1 &
 echo $! >>"$dir/pids"
+# Ready once it has announced itself on the root window (bounded: 20 s;
+# xprop is in x11-utils, which ./run installs).
+command -v xprop >/dev/null && for _ in $(seq 200); do
+  DISPLAY=$display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
 echo "$display" >"$dir/display"
 echo "real display $display with openbox"

@@ -29,7 +29,7 @@ TempDir::TempDir() {
                   static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
     std::error_code ec;
     if (fs::create_directory(base / name, ec)) {
-      path_ = (base / name).generic_string();
+      path_ = (base / name).generic_u8string();
       return;
     }
   }
@@ -46,8 +46,10 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+// Paths are UTF-8 on every system, as the program's own are; a narrow
+// path would be read in the ANSI code page on Windows.
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(fs::u8path(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   std::ostringstream out;
   out << in.rdbuf();
@@ -55,8 +57,8 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  fs::create_directories(fs::u8path(path).parent_path());
+  std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }

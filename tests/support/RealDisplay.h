@@ -18,7 +18,7 @@
 
 namespace fixture {
 
-// Shows the window and waits, at most 5 s, until the window manager has
+// Shows the window and waits, at most 10 s, until the window manager has
 // made it the active window. False when it never did.
 bool ShowActivated(QWidget* window);
 
