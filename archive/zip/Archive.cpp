@@ -140,33 +140,26 @@ Error InUse(const std::string& path) {
 }  // namespace
 
 void Archive::TakeLock() {
+  const bool reader = mode_ == Mode::kRead;
   lock_ = std::make_unique<ArchiveLock>();
-  fs::LockResult result = lock_->LockAndRepair(path_);
+  fs::LockResult result = reader ? lock_->ShareAndRepair(path_) : lock_->LockAndRepair(path_);
   if (result == fs::LockResult::kLocked) return;
   lock_.reset();
   if (result == fs::LockResult::kBusy) throw InUse(path_);
   if (result == fs::LockResult::kNotAFile)
     throw Error(Reason::kForeignFile, {LockPath(path_)},
                 "The lock file " + LockPath(path_) + " is not a regular file: it is left alone");
+  if (reader) {
+    // No lock file can be made here (a read-only medium): the set is read
+    // as it stands where that is sound, from volumes held open until Close.
+    CheckReadableAsItStands(path_);
+    pinned_ = std::make_shared<PinnedVolumes>();
+    return;
+  }
   if (mode_ == Mode::kReplace || HasLeftovers(path_))
     throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
   // kUpdate in a folder that cannot be written: the archive can still be
   // read; writing fails when it is tried.
-}
-
-void Archive::ShareLock() {
-  lock_ = std::make_unique<ArchiveLock>();
-  fs::LockResult result = lock_->ShareAndRepair(path_);
-  if (result == fs::LockResult::kLocked) return;
-  lock_.reset();
-  if (result == fs::LockResult::kBusy) throw InUse(path_);
-  if (result == fs::LockResult::kNotAFile)
-    throw Error(Reason::kForeignFile, {LockPath(path_)},
-                "The lock file " + LockPath(path_) + " is not a regular file: it is left alone");
-  // No lock file can be made here (a read-only medium): the set is read as
-  // it stands where that is sound, from volumes held open until Close.
-  CheckReadableAsItStands(path_);
-  pinned_ = std::make_shared<PinnedVolumes>();
 }
 
 void Archive::Open(const std::string& path) {
@@ -177,8 +170,7 @@ void Archive::Open(const std::string& path) {
   try {
     if (path.find_first_of("\r\n\t") != std::string::npos)
       throw Error("Invalid archive name: " + path);
-    if (mode_ == Mode::kRead) ShareLock();
-    else TakeLock();
+    TakeLock();
     fs::Info info = fs::Stat(path);
     if (info.exists && !info.isFile) throw Error(Reason::kNotAnArchive, {path}, path + " is not a file");
     if (!info.exists && mode_ == Mode::kRead) throw Error(Reason::kArchiveNotFound, {path}, "Archive not found: " + path);

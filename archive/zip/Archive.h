@@ -110,8 +110,8 @@ class Archive {
  private:
   void StartWriting();
   void Reset();
+  // Shared for a reader, exclusive for a writer (see Open).
   void TakeLock();
-  void ShareLock();
 
   ProgressHandler progress_;
   std::int64_t volumeSize_ = 0;
