@@ -7,6 +7,7 @@
 #include "db/KeyPaths.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/Files.h"
+#include "tests/support/SamePath.h"
 
 namespace {
 
@@ -48,25 +49,31 @@ class KeyPaths : public ::testing::Test {
 TEST_F(KeyPaths, AccentedNamesAreFoundHoweverTheKeyShowsThem) {
   // As desktops mount FAT: UTF-8 names.
   fixture::WriteFile(Drt("Citroën_C3.DRT"), "x");
-  // Mounted without the utf8 option: the Windows-1252 bytes themselves.
+#ifndef _WIN32
+  // Mounted without the utf8 option: the Windows-1252 bytes themselves
+  // (Windows names are Unicode, so only Linux can show this).
   fixture::WriteFile(Drt("Peugeot_\xE9t\xE9.DRU"), "x");
+#endif
   // Another case, accented letters included.
   fixture::WriteFile(Drt("RENAULT_CLIO_\xC3\x89LAN.drt"), "x");
   fixture::WriteFile(Drt("SKODA_\xC5\xA0.DRT"), "x");
 
   keypaths::KeyFolders folders("E:\\ZKM_Quorvane\\");
-  EXPECT_EQ(folders.DriverFile("Citro\xEBn_C3", false), Drt("Citroën_C3.DRT"));
-  EXPECT_EQ(folders.DriverFile("Peugeot_\xE9t\xE9", true), Drt("Peugeot_\xE9t\xE9.DRU"));
-  EXPECT_EQ(folders.DriverFile("Renault_Clio_\xE9lan", false), Drt("RENAULT_CLIO_\xC3\x89LAN.drt"));
-  EXPECT_EQ(folders.DriverFile("skoda_\x9A", false), Drt("SKODA_\xC5\xA0.DRT"));
+  EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Citro\xEBn_C3", false), Drt("Citroën_C3.DRT")));
+  EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Renault_Clio_\xE9lan", false),
+                                Drt("RENAULT_CLIO_\xC3\x89LAN.drt")));
+  EXPECT_TRUE(fixture::SamePath(folders.DriverFile("skoda_\x9A", false), Drt("SKODA_\xC5\xA0.DRT")));
   for (const char* present : {"Citro\xEBn_C3", "Renault_Clio_\xE9lan", "skoda_\x9A"})
     EXPECT_TRUE(folders.HasDriverFile(present, false)) << present;
+#ifndef _WIN32
+  EXPECT_EQ(folders.DriverFile("Peugeot_\xE9t\xE9", true), Drt("Peugeot_\xE9t\xE9.DRU"));
   EXPECT_TRUE(folders.HasDriverFile("PEUGEOT_\xC9T\xC9", true));
+#endif
   // The extension tells user drivers from the maker's.
   EXPECT_FALSE(folders.HasDriverFile("Citro\xEBn_C3", true));
   // A name found nowhere keeps its decoded spelling, for a file to come.
-  EXPECT_EQ(folders.StoredOriginal("Nuovo \xE8.bin"),
-            dir_ / "e/ZKM_Quorvane/Database/ORI/Nuovo è.bin");
+  EXPECT_TRUE(fixture::SamePath(folders.StoredOriginal("Nuovo \xE8.bin"),
+                                dir_ / "e/ZKM_Quorvane/Database/ORI/Nuovo è.bin"));
   EXPECT_FALSE(folders.Originals().HasFile("Nuovo \xE8.bin"));
 }
 
@@ -78,7 +85,10 @@ TEST_F(KeyPaths, FolderListingIsTakenOncePerResolver) {
   fixture::WriteFile(Drt("LATE.DRT"), "x");
   fixture::WriteFile(Drt("late2.drt"), "x");
   EXPECT_TRUE(folders.HasDriverFile("LATE", false));
+#ifndef _WIN32
+  // Windows finds any case as spelled, without a listing.
   EXPECT_FALSE(folders.HasDriverFile("LATE2", false));
+#endif
   EXPECT_TRUE(keypaths::KeyFolders("E:\\ZKM_Quorvane\\").HasDriverFile("LATE2", false));
 }
 
