@@ -11,9 +11,17 @@
 #include <vector>
 
 #include "archive/Brennowzip.h"
+#include "archive/zip/Io.h"
 #include "tests/support/KeyFixture.h"
 
 namespace archivetest {
+
+// Makes the engine's file operations fail (or pause) as the hook says, for
+// as long as it lives.
+struct FaultHook {
+  explicit FaultHook(zip::IoFaultHook hook) { zip::SetIoFaultHook(std::move(hook)); }
+  ~FaultHook() { zip::SetIoFaultHook(nullptr); }
+};
 
 inline std::vector<unsigned char> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 

@@ -10,6 +10,7 @@
 #include "tests/archive/ArchiveTestSupport.h"
 
 using archivetest::Bytes;
+using archivetest::FaultHook;
 using archivetest::ReadTree;
 using archivetest::WriteTree;
 using fixture::TempDir;
@@ -34,11 +35,6 @@ std::string ArchiveWithName(const TempDir& dir, const std::string& hostile) {
   fixture::WriteFile(path, bytes);
   return path;
 }
-
-struct FaultHook {
-  explicit FaultHook(zip::IoFaultHook hook) { zip::SetIoFaultHook(std::move(hook)); }
-  ~FaultHook() { zip::SetIoFaultHook(nullptr); }
-};
 
 TEST(Failure, HostileNamesAreRefusedBeforeAnythingIsWritten) {
   for (const std::string& name : {std::string("../evil.txt"), std::string("a/../../evil"),

@@ -18,6 +18,7 @@
 
 using archivetest::Backup;
 using archivetest::Exists;
+using archivetest::FaultHook;
 using archivetest::RandomBytes;
 using archivetest::ReadTree;
 using archivetest::WriteTree;
@@ -25,11 +26,6 @@ using fixture::TempDir;
 using Tree = std::map<std::string, std::string>;
 
 namespace {
-
-struct FaultHook {
-  explicit FaultHook(zip::IoFaultHook hook) { zip::SetIoFaultHook(std::move(hook)); }
-  ~FaultHook() { zip::SetIoFaultHook(nullptr); }
-};
 
 // A plan with a correct CRC, as the engine writes one.
 std::string PlanText(const std::vector<std::string>& old,

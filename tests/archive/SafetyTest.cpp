@@ -15,6 +15,7 @@
 #include "tests/archive/ArchiveTestSupport.h"
 
 using archivetest::Bytes;
+using archivetest::FaultHook;
 using archivetest::Exists;
 using archivetest::RandomBytes;
 using archivetest::ReadTree;
@@ -23,11 +24,6 @@ using fixture::TempDir;
 using Tree = std::map<std::string, std::string>;
 
 namespace {
-
-struct FaultHook {
-  explicit FaultHook(zip::IoFaultHook hook) { zip::SetIoFaultHook(std::move(hook)); }
-  ~FaultHook() { zip::SetIoFaultHook(nullptr); }
-};
 
 // A backup as the backup job makes it.
 bool Backup(const std::string& archive, const std::string& folder, std::int32_t volumeSize,
