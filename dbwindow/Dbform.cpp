@@ -98,7 +98,14 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   ConnectManagement();
 }
 
-TForm2::~TForm2() = default;
+TForm2::~TForm2() {
+  // Qt deletes the lists after this destructor, and a deleted list resets
+  // its model: the reset must not reach handlers whose widgets are gone.
+  for (QTreeWidget* list : findChildren<QTreeWidget*>()) {
+    list->disconnect(this);
+    list->model()->disconnect(this);
+  }
+}
 
 void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn) {
   list->setSortingEnabled(false);

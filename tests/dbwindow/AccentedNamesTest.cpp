@@ -27,9 +27,18 @@ struct Named {
   std::string onDisk;  // the driver file's name in Database/DRT
   bool user;
 };
+// A file name in raw Windows-1252 bytes exists only where a FAT key is
+// mounted without the utf8 option; Windows keeps every name in UTF-16.
+#ifdef _WIN32
+constexpr const char* kRawPeugeot = "Peugeot_été.DRU";
+constexpr const char* kRawAlfa = "ALFA À.BIN";
+#else
+constexpr const char* kRawPeugeot = "Peugeot_\xE9t\xE9.DRU";
+constexpr const char* kRawAlfa = "ALFA \xC0.BIN";
+#endif
 const Named kDrivers[] = {
     {"Citro\xEBn_C3", QString::fromUtf8("Citroën_C3"), "Citroën_C3.DRT", false},
-    {"Peugeot_\xE9t\xE9", QString::fromUtf8("Peugeot_été"), "Peugeot_\xE9t\xE9.DRU", true},
+    {"Peugeot_\xE9t\xE9", QString::fromUtf8("Peugeot_été"), kRawPeugeot, true},
     {"\x8AKODA_Fabia", QString::fromUtf8("ŠKODA_Fabia"), "škoda_fabia.drt", false},
 };
 
@@ -56,6 +65,7 @@ class AccentedNamesTest : public DbWindowTest {
   }
 
   std::string Drt(const std::string& name) const { return key.keyFolder() + "/Database/DRT/" + name; }
+  bool DrtExists(const Named& driver) const { return fs::exists(fs::u8path(Drt(driver.onDisk))); }
   static QStringList Images(const QTreeWidget* list) {
     QStringList images;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -138,22 +148,22 @@ TEST_F(AccentedNamesTest, DriverWindowListsAndDeletesTheUserDriversFile) {
   EXPECT_EQ(row->text(0), kDrivers[1].shown);
   EXPECT_EQ(row->icon(0).cacheKey(), drivers.ImageList1(1).cacheKey());
 
-  // The file on the key is the raw bytes: deleting the driver removes it.
-  ASSERT_TRUE(fs::exists(Drt(kDrivers[1].onDisk)));
+  // The file as the key names it: deleting the driver removes it.
+  ASSERT_TRUE(DrtExists(kDrivers[1]));
   list->setCurrentItem(row);
   prompts.answerQuestion(TMsgFm::kOk);
   drivers.ui()->BTN_DEL->click();
   EXPECT_EQ(prompts.messages, QStringList({Msg(1046)}));
-  EXPECT_FALSE(fs::exists(Drt(kDrivers[1].onDisk)));
+  EXPECT_FALSE(DrtExists(kDrivers[1]));
   EXPECT_EQ(key.Scalar("select count(*) from DRIVERS;"), "2");
   // The maker's drivers and their files stay.
-  EXPECT_TRUE(fs::exists(Drt(kDrivers[0].onDisk)));
+  EXPECT_TRUE(DrtExists(kDrivers[0]));
 }
 
 TEST_F(AccentedNamesTest, EarlierProductsDescriptionOfAnAccentedFile) {
   fs::create_directories(legacyC / "ORDALIX/FileDesc");
   fixture::WriteFile(legacyC / "ORDALIX/FileDesc/Citroën 1.9.bin", "C3 1.9 HDi \xE8 nuova\r\nseconda");
-  fixture::WriteFile(legacyC / "ORDALIX/FileDesc/ALFA \xC0.BIN", "Alfa raw");
+  fixture::WriteFile(legacyC / "ORDALIX/FileDesc/" + kRawAlfa, "Alfa raw");
   EXPECT_EQ(Window().LegacyFileDescription(QString::fromUtf8("Citroën 1.9.bin")),
             QString::fromUtf8("C3 1.9 HDi è nuova"));
   EXPECT_EQ(Window().LegacyFileDescription(QString::fromUtf8("alfa à.bin")),

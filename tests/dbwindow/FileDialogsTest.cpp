@@ -34,7 +34,24 @@ class FileDialogsTest : public DbWindowTest {
     if (oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", oldConfig);
   }
   QString Home() const { return QString::fromStdString(home.path()); }
-  QString Documents() const { return QString::fromStdString(home / "Documents"); }
+  // Windows takes Documents and the home folder from the user's profile,
+  // not from the environment: there the dialogs start in the profile's
+  // Documents, which exists, and the test's home only holds its folders.
+  QString Documents() const {
+#ifdef _WIN32
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    return QString::fromStdString(home / "Documents");
+#endif
+  }
+  // Where a dialog with nothing to remember starts.
+  QString FirstStart() const {
+#ifdef _WIN32
+    return Documents();
+#else
+    return Home();
+#endif
+  }
 
   // A main window with the key accepted by the scan.
   std::unique_ptr<TForm1> MainWindow() {
@@ -51,13 +68,13 @@ class FileDialogsTest : public DbWindowTest {
 };
 
 TEST_F(FileDialogsTest, OpenDialogStartsInDocumentsThenHomeAndKeepsFolderAndNameAcrossWindows) {
-  // No Documents folder: home.
+  // No Documents folder: home (where the environment names them).
   prompts.answerOpen("");
   ui()->BTN_DB_openori->click();
   std::filesystem::create_directories(home / "Documents");
   prompts.answerOpen("");
   ui()->BTN_DB_openori->click();
-  EXPECT_EQ(prompts.openFolders, QStringList({Home(), Documents()}));
+  EXPECT_EQ(prompts.openFolders, QStringList({FirstStart(), Documents()}));
   EXPECT_EQ(prompts.openNames, QStringList({"", ""}));
 
   // A file chosen with "Apri ORI": "Apri Mod" (the same dialog) starts
@@ -103,22 +120,22 @@ TEST_F(FileDialogsTest, MainWindowDialogsKeepTheirOwnFoldersAndSaveProposesTheNa
   prompts.answerOpen("");
   main->ui()->Button2->click();       // OD, database import
   const QString backups = QString::fromStdString(home / "backups");
-  EXPECT_EQ(prompts.saveFolders, QStringList({Home(), backups, backups}));
+  EXPECT_EQ(prompts.saveFolders, QStringList({FirstStart(), backups, backups}));
   ASSERT_EQ(prompts.saveProposals.size(), 3);
   EXPECT_EQ(prompts.saveProposals[1], today + "_Quorvane.qbk");
   EXPECT_TRUE(prompts.saveProposals[2].startsWith(today + "_DB_")) << prompts.saveProposals[2].toStdString();
   const QString packs = QString::fromStdString(home / "packs");
-  EXPECT_EQ(prompts.openFolders, QStringList({Home(), packs, packs}));
+  EXPECT_EQ(prompts.openFolders, QStringList({FirstStart(), packs, packs}));
   EXPECT_EQ(prompts.openNames.mid(1), QStringList({"sp1.qsp", "sp1.qsp"}));
 
   // The database window's dialogs share nothing with the main window's.
   prompts.answerOpen("");
   ui()->BTN_DB_openori->click();
-  EXPECT_EQ(prompts.openFolders.last(), Home());
+  EXPECT_EQ(prompts.openFolders.last(), FirstStart());
   EXPECT_EQ(prompts.openNames.last(), "");
   prompts.answerSave("");
   EXPECT_TRUE(kit::SaveFile(kit::FileDialog::kSD_DB, form.get(), "1.ori", QString()).isEmpty());
-  EXPECT_EQ(prompts.saveFolders.last(), Home());
+  EXPECT_EQ(prompts.saveFolders.last(), FirstStart());
 }
 
 }  // namespace
