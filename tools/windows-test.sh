@@ -119,5 +119,12 @@ wineserver -p
 wine cmd /c exit >/dev/null 2>&1 </dev/null || failed "starting Wine's services" "run ./run windows-test again"
 status=0
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 || status=$?
-grep -h "test skipped:" "$build"/Testing/Temporary/LastTest*.log 2>/dev/null | sort -u || true
+# Every skipped test with its reason, as GoogleTest printed it.
+echo "skipped tests:"
+awk '{ sub(/\r$/, "") }
+     /^\[ RUN      \]/ { test = $4 }
+     /: Skipped$/ { reason = 1; next }
+     reason && NF { print "  " test ": " $0; reason = 0 }
+     /test skipped:/ { sub(/.*test skipped: /, ""); print "  " test ": " $0 }' \
+  "$build"/Testing/Temporary/LastTest.log 2>/dev/null | sort -u || true
 exit "$status"

@@ -268,7 +268,7 @@ TEST_F(ManageTest, PlainStoredFilesAreExportedUnchangedUnderTheirStoredName) {
     const std::string name = c.id == 1 ? accented : "plain" + std::to_string(c.id) + ".bin";
     key.AddOriginalRow(c.id, "EDC16_A", "", "DataBase\\Original\\", "M" + std::to_string(c.id));
     key.Exec("update ori set nomefile='" + name + "' where id_ori=" + std::to_string(c.id) + ";");
-    fixture::WriteFile(OriFile(QFile::encodeName(QString::fromLatin1(name.c_str())).toStdString()),
+    fixture::WriteFile(OriFile(QString::fromLatin1(name.c_str()).toUtf8().toStdString()),
                        c.content);
   }
   // Differs from the marker in case only: listed and proposed under PATH.

@@ -220,8 +220,10 @@ TEST_F(ModifiedTest, FirstRegistrationStoresOneEntryAndItsRow) {
   ui()->BTN_DBMOD->click();
 
   EXPECT_EQ(prompts.messages, QStringList({Msg(1024)}));
+#ifndef _WIN32  // Wine runs neither Info-ZIP nor Python
   EXPECT_EQ(EntryByUnzip(StoredMod(1), "1.mod"), modified);
   EXPECT_EQ(EntryNamesByPython(StoredMod(1)), "1.mod 8");
+#endif
   ExpectStored(1, modified);
   EXPECT_EQ(ModColumn(1, "NOMEFILE"), "1.mod");
   EXPECT_EQ(ModColumn(1, "ID_ORI"), "6");

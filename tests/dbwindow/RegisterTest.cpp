@@ -105,8 +105,10 @@ TEST_F(RegisterTest, FirstOriginalIsOneArchiveWithOneEntryAndItsRow) {
   ui()->BTN_ORI_REG->click();
 
   EXPECT_EQ(prompts.messages, QStringList({Msg(1024)}));
+#ifndef _WIN32  // Wine runs neither Info-ZIP nor Python
   EXPECT_EQ(EntryByUnzip(Stored(1), "1.ori"), content);
   EXPECT_EQ(EntryNamesByPython(Stored(1)), "1.ori 8");
+#endif
   ExpectStored(1, content);
   EXPECT_EQ(OriColumn(1, "NOMEFILE"), "1.ori");
   EXPECT_EQ(OriColumn(1, "PATH"), "original.bin");
