@@ -302,7 +302,16 @@ std::wstring SystemToWide(const std::string& text) { return Convert(CP_ACP, text
 std::string WideToSystem(const std::wstring& text) { return Convert(CP_ACP, text, nullptr); }
 
 bool WideToOem(const std::wstring& text, std::string* oem) {
-  *oem = Convert(CP_OEMCP, text, nullptr);
+  // A character the code page lacks becomes '_', as with the CP850 table
+  // elsewhere: not '?', which no Windows file name may hold, and never a
+  // "best fit" look-alike, which turns a fullwidth solidus into '/' and so
+  // gives tools that read only this name a path to another folder.
+  oem->clear();
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  int n = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "_", nullptr);
+  oem->resize(static_cast<size_t>(n));
+  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, &(*oem)[0], n, "_", nullptr);
   return true;
 }
 

@@ -58,6 +58,8 @@ TEST(Engine, NamesAreOemWithAUnicodeCopy) {
   EXPECT_EQ(zip::Utf8ToOem("Citt\xC3\xA0"), "Citt\x85");
   EXPECT_EQ(zip::OemToUtf8("Citt\x85"), "Citt\xC3\xA0");
   EXPECT_EQ(zip::Utf8ToOem("\xE2\x82\xAC"), "_");  // the euro is not in CP850
+  // Never a look-alike: a fullwidth solidus must not become a folder separator.
+  EXPECT_EQ(zip::Utf8ToOem("..\xEF\xBC\x8F" "x"), ".._x");
   TempDir dir;
   WriteTree(dir / "src", {{"Citt\xC3\xA0\xE2\x82\xAC.txt", "x"}, {"plain.txt", "y"}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
