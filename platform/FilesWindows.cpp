@@ -298,6 +298,22 @@ std::string Canonical(const std::string& path) {
   return utf8::FromWide(std::wstring(buffer, n));
 }
 
+// By hand rather than std::filesystem::equivalent: the C runtime's stat
+// that it asks first knows neither "E:" nor a trailing separator.
+bool SameFile(const std::string& a, const std::string& b) {
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE h = CreateFileW(W(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+  };
+  BY_HANDLE_FILE_INFORMATION ia, ib;
+  return identify(a, &ia) && identify(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 std::wstring SystemToWide(const std::string& text) { return Convert(CP_ACP, text); }
 std::string WideToSystem(const std::wstring& text) { return Convert(CP_ACP, text, nullptr); }
 

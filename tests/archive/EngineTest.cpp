@@ -2,6 +2,7 @@
 // must never take in (its own files, symbolic links).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -165,6 +166,14 @@ TEST(Engine, BackupInsideItsOwnTreeNeverTakesItselfAndSkipsLinks) {
     ASSERT_TRUE(archivetest::Backup(archive, dir / "key", 65536, &error)) << error;
   }
   EXPECT_EQ(Names(archive), (std::vector<std::string>{"data/", "data/a.bin", "data/b.bin"}));
+#ifdef _WIN32
+  // The folder named as the user may type it: another case, backslashes.
+  std::string typed = dir / "KEY";
+  for (char& c : typed) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string error;
+  ASSERT_TRUE(archivetest::Backup(archive, typed, 65536, &error)) << error;
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"data/", "data/a.bin", "data/b.bin"}));
+#endif
   EXPECT_TRUE(zip::IsArchiveFile("20240101_Quorvane.qbk", "20240101_quorvane.z07"));
   EXPECT_TRUE(zip::IsArchiveFile("k.qbk", "k.qbk.~tmp12-0"));
   EXPECT_FALSE(zip::IsArchiveFile("k.qbk", "k.zip"));
