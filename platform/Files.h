@@ -133,6 +133,12 @@ std::int64_t FromLocalTime(std::tm local);
 // cannot be resolved.
 std::string Canonical(const std::string& path);
 
+// Whether two paths lead to one and the same file or folder (links
+// followed): the same device and file number, on Windows the same volume
+// and file index, so that names in another case, short names and other
+// spellings count as the same. False when either cannot be reached.
+bool SameFile(const std::string& a, const std::string& b);
+
 // The system's 8-bit texts (UTF-8 on Linux, the ANSI code page on Windows)
 // to and from wide text.
 std::wstring SystemToWide(const std::string& text);

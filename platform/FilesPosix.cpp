@@ -268,6 +268,12 @@ std::string Canonical(const std::string& path) {
   return path;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::wstring SystemToWide(const std::string& text) { return utf8::ToWide(text); }
 std::string WideToSystem(const std::wstring& text) { return utf8::FromWide(text); }
 

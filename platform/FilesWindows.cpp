@@ -298,11 +298,36 @@ std::string Canonical(const std::string& path) {
   return utf8::FromWide(std::wstring(buffer, n));
 }
 
+// By hand rather than std::filesystem::equivalent: the C runtime's stat
+// that it asks first knows neither "E:" nor a trailing separator.
+bool SameFile(const std::string& a, const std::string& b) {
+  auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    HANDLE h = CreateFileW(W(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+  };
+  BY_HANDLE_FILE_INFORMATION ia, ib;
+  return identify(a, &ia) && identify(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 std::wstring SystemToWide(const std::string& text) { return Convert(CP_ACP, text); }
 std::string WideToSystem(const std::wstring& text) { return Convert(CP_ACP, text, nullptr); }
 
 bool WideToOem(const std::wstring& text, std::string* oem) {
-  *oem = Convert(CP_OEMCP, text, nullptr);
+  // A character the code page lacks becomes '_', as with the CP850 table
+  // elsewhere: not '?', which no Windows file name may hold, and never a
+  // "best fit" look-alike, which turns a fullwidth solidus into '/' and so
+  // gives tools that read only this name a path to another folder.
+  oem->clear();
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  int n = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "_", nullptr);
+  oem->resize(static_cast<size_t>(n));
+  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, &(*oem)[0], n, "_", nullptr);
   return true;
 }
 

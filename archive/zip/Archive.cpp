@@ -64,7 +64,7 @@ struct Item {
 };
 
 struct Scan {
-  std::string archiveFolder;  // canonical
+  std::string archiveFolder;
   std::string archiveName;
   std::vector<std::string> masks;
   std::vector<Item> items;
@@ -74,7 +74,8 @@ struct Scan {
     std::vector<std::string> names;
     if (!ListFolder(path, &names)) throw Error(Reason::kCannotRead, {path}, "Cannot read folder " + path);
     std::sort(names.begin(), names.end());
-    bool archiveHere = fs::Canonical(path) == archiveFolder;
+    // The same folder however either path spells it (Windows ignores case).
+    bool archiveHere = fs::SameFile(path, archiveFolder);
     for (const std::string& name : names) {
       std::string child = Join(path, name);
       fs::Info info = fs::Stat(child);
@@ -233,7 +234,7 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     if (info.isLink) info = fs::Stat(fs::Canonical(base));
     if (!info.isFolder) throw Error(Reason::kFolderNotFound, {baseFolder}, "Folder not found: " + baseFolder);
     Scan scan;
-    scan.archiveFolder = fs::Canonical(FolderOf(path_));
+    scan.archiveFolder = FolderOf(path_);
     scan.archiveName = path_.substr(path_.find_last_of("/\\") == std::string::npos
                                         ? 0 : path_.find_last_of("/\\") + 1);
     scan.masks = masks.empty() ? std::vector<std::string>{"*.*"} : masks;

@@ -1,66 +1,63 @@
 #include "tests/archive/ArchiveTestSupport.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 namespace archivetest {
+namespace fs = std::filesystem;
 
 void WriteTree(const std::string& root, const std::map<std::string, std::string>& files) {
   for (const auto& [relative, content] : files) {
-    std::string path = root;
-    size_t start = 0, slash;
-    while ((slash = relative.find('/', start)) != std::string::npos) {
-      path = root + "/" + relative.substr(0, slash);
-      ::mkdir(path.c_str(), 0777);
-      start = slash + 1;
+    if (!relative.empty() && relative.back() == '/') {
+      fs::create_directories(fs::u8path(root + "/" + relative));
+      continue;
     }
-    if (!relative.empty() && relative.back() == '/') continue;
     fixture::WriteFile(root + "/" + relative, content);
   }
 }
 
-namespace {
-void Walk(const std::string& root, const std::string& prefix, std::map<std::string, std::string>* out) {
-  DIR* dir = ::opendir((root + "/" + prefix).c_str());
-  if (!dir) return;
-  std::vector<std::string> names;
-  while (dirent* e = ::readdir(dir)) {
-    std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  ::closedir(dir);
-  for (const std::string& n : names) {
-    std::string rel = prefix + n;
-    struct stat st;
-    if (::lstat((root + "/" + rel).c_str(), &st) != 0) continue;
-    if (S_ISDIR(st.st_mode)) {
-      (*out)[rel + "/"] = "";
-      Walk(root, rel + "/", out);
-    } else if (S_ISREG(st.st_mode)) {
-      (*out)[rel] = fixture::ReadFile(root + "/" + rel);
-    } else if (S_ISLNK(st.st_mode)) {
-      (*out)[rel] = "<link>";
-    }
-  }
-}
-}  // namespace
-
 std::map<std::string, std::string> ReadTree(const std::string& root) {
   std::map<std::string, std::string> out;
-  Walk(root, "", &out);
+  const fs::path top = fs::u8path(root);
+  std::error_code ec;
+  if (!fs::is_directory(top, ec)) return out;
+  // The iterator does not descend into linked folders unless told to.
+  for (auto it = fs::recursive_directory_iterator(top); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string rel = it->path().lexically_relative(top).generic_u8string();
+    const fs::file_status status = it->symlink_status();
+    if (fs::is_symlink(status)) {
+      out[rel] = "<link>";
+    } else if (fs::is_directory(status)) {
+      out[rel + "/"] = "";
+    } else if (fs::is_regular_file(status)) {
+      out[rel] = fixture::ReadFile(it->path().u8string());
+    }
+  }
   return out;
 }
 
+void MakeReadOnly(const std::string& path) {
+  fs::permissions(fs::u8path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+}
+
+bool IsReadOnly(const std::string& path) {
+  return (fs::status(fs::u8path(path)).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+#ifndef _WIN32
 int Shell(const std::string& command) {
   int rc = std::system((command + " >/dev/null 2>&1").c_str());
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 bool HaveTool(const std::string& name) { return Shell("command -v " + name) == 0; }
+#endif
 
 bool Backup(const std::string& archive, const std::string& folder, std::int32_t volumeSize,
             std::string* error) {

@@ -2,17 +2,17 @@
 // comparing folders.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Io.h"
-#include "tests/support/KeyFixture.h"
+#include "tests/support/Files.h"
 
 namespace archivetest {
 
@@ -42,9 +42,17 @@ void WriteTree(const std::string& root, const std::map<std::string, std::string>
 // "path/" -> ""), without following links.
 std::map<std::string, std::string> ReadTree(const std::string& root);
 
-// Runs a shell command; its exit code.
+// Takes away every write permission, as chmod 0444 does; on Windows this
+// sets the read-only attribute.
+void MakeReadOnly(const std::string& path);
+bool IsReadOnly(const std::string& path);
+
+#ifndef _WIN32
+// Runs a shell command; its exit code. The other tools the tests check our
+// archives with (Info-ZIP, 7-Zip, Python) are those of a Linux host.
 int Shell(const std::string& command);
 bool HaveTool(const std::string& name);
+#endif
 
 // One archive of the tree, through the wrapper; volumeSize 0: one file.
 bool Backup(const std::string& archive, const std::string& folder, std::int32_t volumeSize = 0,
@@ -54,9 +62,10 @@ bool Restore(const std::string& archive, const std::string& folder, std::string*
 // The files of a split set in order (Z01.., then the archive).
 std::vector<std::string> VolumeFiles(const std::string& archive);
 
+// Whether anything is at path, a dangling link included.
 inline bool Exists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(std::filesystem::u8path(path), ec));
 }
 
 }  // namespace archivetest

@@ -1,20 +1,24 @@
 // The engine on real trees: round trips, masks, updates, and what a backup
 // must never take in (its own files, symbolic links).
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <utime.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
 #include "archive/zip/Text.h"
 #include "archive/zip/Volumes.h"
+#include "platform/Files.h"
 #include "tests/archive/ArchiveTestSupport.h"
 
 using archivetest::Bytes;
 using archivetest::ReadTree;
 using archivetest::WriteTree;
 using fixture::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -42,21 +46,21 @@ std::map<std::string, std::string> SampleTree() {
 TEST(Engine, BackupAndRestoreGiveTheSameTreeWithDatesAndEmptyFolders) {
   TempDir dir;
   WriteTree(dir / "src", SampleTree());
-  struct utimbuf old = {1262347384, 1262347384};  // 2010-01-01
-  ::utime((dir / "src/ZKM_Quorvane/Drt/README").c_str(), &old);
+  const std::int64_t old = 1262347384;  // 2010-01-01
+  ASSERT_TRUE(platform::files::SetTimeAndAttributes(dir / "src/ZKM_Quorvane/Drt/README", old, 0x20));
   std::string error;
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src", 0, &error)) << error;
   ASSERT_TRUE(archivetest::Restore(dir / "k.qbk", dir / "dst", &error)) << error;
   EXPECT_EQ(ReadTree(dir / "dst"), ReadTree(dir / "src"));
-  struct stat st;
-  ASSERT_EQ(::stat((dir / "dst/ZKM_Quorvane/Drt/README").c_str(), &st), 0);
-  EXPECT_LE(std::llabs(st.st_mtime - old.modtime), 2);
+  EXPECT_LE(std::llabs(platform::files::Stat(dir / "dst/ZKM_Quorvane/Drt/README").modified - old), 2);
 }
 
 TEST(Engine, NamesAreOemWithAUnicodeCopy) {
   EXPECT_EQ(zip::Utf8ToOem("Citt\xC3\xA0"), "Citt\x85");
   EXPECT_EQ(zip::OemToUtf8("Citt\x85"), "Citt\xC3\xA0");
   EXPECT_EQ(zip::Utf8ToOem("\xE2\x82\xAC"), "_");  // the euro is not in CP850
+  // Never a look-alike: a fullwidth solidus must not become a folder separator.
+  EXPECT_EQ(zip::Utf8ToOem("..\xEF\xBC\x8F" "x"), ".._x");
   TempDir dir;
   WriteTree(dir / "src", {{"Citt\xC3\xA0\xE2\x82\xAC.txt", "x"}, {"plain.txt", "y"}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
@@ -107,9 +111,11 @@ TEST(Engine, UpdateReplacesSameNamesKeepsTheRestAndUnchangedIsNotRewritten) {
     ASSERT_TRUE(zip.closeArchive());
   }
   std::string before = fixture::ReadFile(path);
-  struct stat st1;
-  ::stat(path.c_str(), &st1);
-  ::sleep(1);
+  // A second name of the same file: still the same file afterwards unless
+  // the archive was written anew.
+  fs::create_hard_link(fs::u8path(path), fs::u8path(dir / "same"));
+  const fs::file_time_type written = fs::last_write_time(fs::u8path(path));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
   {
     CBrennowZip zip;  // a restore or export: nothing changes
     ASSERT_TRUE(zip.openArchive(path));
@@ -118,11 +124,10 @@ TEST(Engine, UpdateReplacesSameNamesKeepsTheRestAndUnchangedIsNotRewritten) {
     ASSERT_TRUE(zip.extractFiles(CBrennowZip::Wide(dir / "x"), L"*.*"));
     ASSERT_TRUE(zip.closeArchive());
   }
-  struct stat st2;
-  ::stat(path.c_str(), &st2);
-  EXPECT_EQ(st1.st_mtime, st2.st_mtime);
-  EXPECT_EQ(st1.st_ino, st2.st_ino);
+  EXPECT_EQ(fs::last_write_time(fs::u8path(path)), written);
+  EXPECT_TRUE(fs::equivalent(fs::u8path(path), fs::u8path(dir / "same")));
   EXPECT_EQ(fixture::ReadFile(path), before);
+  fs::remove(fs::u8path(dir / "same"));
   {
     CBrennowZip zip;
     ASSERT_TRUE(zip.openArchive(path));
@@ -149,8 +154,11 @@ TEST(Engine, BackupInsideItsOwnTreeNeverTakesItselfAndSkipsLinks) {
   TempDir dir;
   WriteTree(dir / "key", {{"data/a.bin", "a"}, {"data/b.bin", "b"}});
   WriteTree(dir / "outside", {{"secret.txt", "not for the archive"}});
-  ASSERT_EQ(::symlink((dir / "outside").c_str(), (dir / "key/link-to-folder").c_str()), 0);
-  ASSERT_EQ(::symlink((dir / "outside/secret.txt").c_str(), (dir / "key/link.txt").c_str()), 0);
+#ifndef _WIN32
+  // Links only here: on Windows making one needs a privilege users lack.
+  fs::create_directory_symlink(dir / "outside", dir / "key/link-to-folder");
+  fs::create_symlink(dir / "outside/secret.txt", dir / "key/link.txt");
+#endif
   std::string archive = dir / "key/20240101_Quorvane.qbk";
   // Split, written twice: the second run updates the first set in place.
   for (int run = 0; run < 2; ++run) {
@@ -158,6 +166,14 @@ TEST(Engine, BackupInsideItsOwnTreeNeverTakesItselfAndSkipsLinks) {
     ASSERT_TRUE(archivetest::Backup(archive, dir / "key", 65536, &error)) << error;
   }
   EXPECT_EQ(Names(archive), (std::vector<std::string>{"data/", "data/a.bin", "data/b.bin"}));
+#ifdef _WIN32
+  // The folder named as the user may type it: another case, backslashes.
+  std::string typed = dir / "KEY";
+  for (char& c : typed) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::string error;
+  ASSERT_TRUE(archivetest::Backup(archive, typed, 65536, &error)) << error;
+  EXPECT_EQ(Names(archive), (std::vector<std::string>{"data/", "data/a.bin", "data/b.bin"}));
+#endif
   EXPECT_TRUE(zip::IsArchiveFile("20240101_Quorvane.qbk", "20240101_quorvane.z07"));
   EXPECT_TRUE(zip::IsArchiveFile("k.qbk", "k.qbk.~tmp12-0"));
   EXPECT_FALSE(zip::IsArchiveFile("k.qbk", "k.zip"));

@@ -2,7 +2,8 @@
 // unreadable files, limits of the format. Never a crash, never a write
 // outside the folder, never a broken archive left behind.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include <filesystem>
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
@@ -14,6 +15,7 @@ using archivetest::FaultHook;
 using archivetest::ReadTree;
 using archivetest::WriteTree;
 using fixture::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -54,18 +56,21 @@ TEST(Failure, HostileNamesAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
+// Linux only: on Windows making a link needs a privilege users lack.
+#ifndef _WIN32
 TEST(Failure, ExtractionNeverPassesThroughALinkInTheDestination) {
   TempDir dir;
   WriteTree(dir / "src", {{"sub/x.txt", "x"}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
-  ::mkdir((dir / "dst").c_str(), 0777);
-  ::mkdir((dir / "elsewhere").c_str(), 0777);
-  ASSERT_EQ(::symlink((dir / "elsewhere").c_str(), (dir / "dst/sub").c_str()), 0);
+  fs::create_directory(dir / "dst");
+  fs::create_directory(dir / "elsewhere");
+  fs::create_directory_symlink(dir / "elsewhere", dir / "dst/sub");
   std::string error;
   EXPECT_FALSE(archivetest::Restore(dir / "k.qbk", dir / "dst", &error));
   EXPECT_NE(error.find("symbolic link"), std::string::npos) << error;
   EXPECT_FALSE(archivetest::Exists(dir / "elsewhere/x.txt"));
 }
+#endif
 
 TEST(Failure, TruncatedOrCorruptedArchivesFailCleanly) {
   TempDir dir;
@@ -174,13 +179,8 @@ TEST(Failure, FailedReplacementRollsBackToTheOldSet) {
 TEST(Failure, LimitsOfTheFormatAreClearFailures) {
   TempDir dir;
   // A file past 4 GiB - 1 (sparse: no disk space used).
-  ::mkdir((dir / "big").c_str(), 0777);
-  {
-    FILE* f = std::fopen((dir / "big/huge.bin").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(::ftruncate(::fileno(f), 0x100000000LL), 0);
-    std::fclose(f);
-  }
+  fixture::WriteFile(dir / "big/huge.bin", "");
+  fs::resize_file(dir / "big/huge.bin", 0x100000000LL);
   CBrennowZip zip;
   ASSERT_TRUE(zip.openArchive(dir / "big.qbk"));
   EXPECT_FALSE(zip.addFiles(CBrennowZip::Wide(dir / "big"), L"*.*"));

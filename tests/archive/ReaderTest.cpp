@@ -15,8 +15,10 @@ using fixture::TempDir;
 
 namespace {
 
+#ifndef _WIN32
 // A command whose own redirections hold (Shell silences the rest).
 int Shell(const std::string& command) { return archivetest::Shell("(" + command + ")"); }
+#endif
 
 // An archive of `count` empty stored entries written as writers without
 // ZIP64 write it: the 16-bit counts of the end record wrap.
@@ -74,10 +76,12 @@ TEST(Reader, EveryDirectoryRecordIsReadAndCountsMustAgree) {
     ASSERT_EQ(archive.entries().size(), 66000u);  // not 66000 - 65536 = 464
     EXPECT_EQ(archive.entries().back().name, "f065999");
   }
-  if (archivetest::HaveTool("python3")) {  // another reader agrees
+#ifndef _WIN32  // another reader agrees: the host's Python
+  if (archivetest::HaveTool("python3")) {
     EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(len(zipfile.ZipFile('" + dir / "wrapped.zip" +
                     "').namelist()) != 66000)\""), 0);
   }
+#endif
   // A count that disagrees, bytes left over in the directory, two entries
   // sharing their data: damaged, never half read.
   std::string wrongCount = wrapped;
@@ -110,6 +114,9 @@ TEST(Reader, ARestoreThatCannotFitWritesNothing) {
   EXPECT_EQ(archivetest::ReadTree(dir / "key"), (std::map<std::string, std::string>{{"f000001", "today"}}));
 }
 
+// Linux only: it drives the qbk program through a POSIX shell, its exit
+// codes and redirections (tests/windows runs qbk through cmd).
+#ifndef _WIN32
 TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {
   TempDir dir;
   const std::string qbk = QBK_PROGRAM;
@@ -139,5 +146,6 @@ TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {
   EXPECT_FALSE(Exists(dir / "out/a.bin"));
   EXPECT_EQ(fixture::ReadFile(dir / "bad.qbk"), before);
 }
+#endif
 
 }  // namespace

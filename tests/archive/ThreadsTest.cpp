@@ -3,6 +3,7 @@
 // what several threads wrote.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "archive/zip/Archive.h"
@@ -12,7 +13,6 @@
 
 using archivetest::RandomBytes;
 using archivetest::ReadTree;
-using archivetest::Shell;
 using archivetest::WriteTree;
 using fixture::TempDir;
 
@@ -65,7 +65,7 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
     std::map<unsigned, std::vector<std::string>> operations;
     for (unsigned threads : {1u, 2u, 8u}) {
       std::string folder = dir / ("out" + std::to_string(threads) + "-" + std::to_string(volumeSize));
-      ::mkdir(folder.c_str(), 0777);
+      std::filesystem::create_directory(folder);
       operations[threads] = Write(folder + "/t.qbk", dir / "tree", threads, volumeSize);
       sets[threads] = ReadTree(folder);
       for (std::string& op : operations[threads])
@@ -76,7 +76,8 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
     EXPECT_EQ(sets[1], sets[8]) << volumeSize;
     EXPECT_EQ(operations[1], operations[8]) << volumeSize;
   }
-  // What several threads wrote, other tools read back whole.
+#ifndef _WIN32  // What several threads wrote, the host's other tools read back whole.
+  using archivetest::Shell;
   std::string joined = dir / "out8-0/t.qbk";
   if (archivetest::HaveTool("unzip")) {
     EXPECT_EQ(Shell("unzip -tq '" + joined + "'"), 0);
@@ -88,6 +89,7 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
     EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(zipfile.ZipFile('" + joined +
                     "').testzip() is not None)\""), 0);
   }
+#endif
   archivetest::Restore(dir / ("out8-" + std::to_string(std::int64_t{3} << 20) + "/t.qbk"), dir / "back");
   EXPECT_EQ(ReadTree(dir / "back"), ReadTree(dir / "tree"));
 }

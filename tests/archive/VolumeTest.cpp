@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
@@ -12,6 +13,7 @@ using archivetest::ReadTree;
 using archivetest::VolumeFiles;
 using archivetest::WriteTree;
 using fixture::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -71,7 +73,7 @@ TEST(Volumes, SplitSetHasFullVolumesNamedZ01AndReadsBackCaseBlind) {
         archivetest::RandomBytes(100 + i, 500 + i * 3);
   WriteTree(dir / "src", tree);
   std::string archive = dir / "set/back.qbk";
-  ::mkdir((dir / "set").c_str(), 0777);
+  fs::create_directory(dir / "set");
   std::string error;
   ASSERT_TRUE(archivetest::Backup(archive, dir / "src", 1000, &error)) << error;  // acts as 65536
   std::vector<std::string> files = VolumeFiles(archive);
@@ -89,11 +91,11 @@ TEST(Volumes, SplitSetHasFullVolumesNamedZ01AndReadsBackCaseBlind) {
     someShort |= fixture::ReadFile(files[i]).size() < 65536;
   EXPECT_TRUE(someShort);
 
-  ASSERT_EQ(std::rename(files[0].c_str(), (dir / "set/back.z01").c_str()), 0);
+  fs::rename(files[0], dir / "set/back.z01");
   ASSERT_TRUE(archivetest::Restore(archive, dir / "dst", &error)) << error;
   EXPECT_EQ(ReadTree(dir / "dst"), ReadTree(dir / "src"));
 
-  ASSERT_EQ(std::remove(files[2].c_str()), 0);  // a volume goes missing
+  ASSERT_TRUE(fs::remove(files[2]));  // a volume goes missing
   CBrennowZip zip;
   EXPECT_FALSE(zip.openArchive(archive));
   EXPECT_NE(zip.lastError().find("back.Z03"), std::string::npos) << zip.lastError();
@@ -132,14 +134,10 @@ TEST(Volumes, ThreeVolumesOfAHundredMegabytes) {
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[0], dir / "20240101_Quorvane.Z01");
   EXPECT_EQ(files[1], dir / "20240101_Quorvane.Z02");
-  struct stat st;
-  ASSERT_EQ(::stat(files[0].c_str(), &st), 0);
-  EXPECT_EQ(st.st_size, 104857600);
-  ASSERT_EQ(::stat(files[1].c_str(), &st), 0);
-  EXPECT_EQ(st.st_size, 104857600);
-  ASSERT_EQ(::stat(archive.c_str(), &st), 0);
-  EXPECT_GT(st.st_size, 0);
-  EXPECT_LT(st.st_size, 104857600);
+  EXPECT_EQ(fs::file_size(files[0]), 104857600u);
+  EXPECT_EQ(fs::file_size(files[1]), 104857600u);
+  EXPECT_GT(fs::file_size(archive), 0u);
+  EXPECT_LT(fs::file_size(archive), 104857600u);
   zip::Archive a;
   a.Open(archive);
   ASSERT_EQ(a.entries().size(), 6u);  // the folder and five images
