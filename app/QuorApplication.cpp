@@ -1,5 +1,7 @@
 #include "app/QuorApplication.h"
 
+#include <QDir>
+#include <QIcon>
 #include <QMetaObject>
 
 #include <exception>
@@ -9,6 +11,13 @@
 #include "app/kit/Prompts.h"
 
 QuorApplication::QuorApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
+  setDesktopFileName(QStringLiteral(QUOR_APP_ID));
+  // Every size the build drew from the icon's SVG, so that no size is scaled.
+  QIcon icon;
+  for (const QFileInfo& png : QDir(QStringLiteral(":/appicon")).entryInfoList(QDir::Files))
+    icon.addFile(png.filePath());
+  setWindowIcon(icon);
   kit::InstallDatabaseWaitNotice();
 }
 

@@ -1,5 +1,3 @@
-#include <QIcon>
-
 #include "app/Localisation.h"
 #include "app/Main.h"
 #include "app/QuorApplication.h"
@@ -7,8 +5,6 @@
 int main(int argc, char** argv) {
   QuorApplication app(argc, argv);
   Localisation::instance().Initialise();
-  QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("zkm-quorvane-maintenance"));
   TForm1 form;
   if (!form.terminateRequested()) form.show();
   return app.exec();

@@ -200,7 +200,6 @@ void MessageKinds(SilentPrompts& prompts) {
 
 int main(int argc, char** argv) {
   QuorApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
   if (argc < 2) {
     std::fprintf(stderr, "usage: snapshots OUT_DIR [DEMO_FOLDER]\n");
     return 2;

@@ -33,7 +33,7 @@ failed() {  # failed STEP HOW-TO-RETRY
 }
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          libz-mingw-w64-dev googletest wine wine64 xvfb)
+          libz-mingw-w64-dev googletest wine wine64 xvfb librsvg2-bin icoutils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

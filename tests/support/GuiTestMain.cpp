@@ -27,6 +27,5 @@ int main(int argc, char** argv) {
     }
   }
   QuorApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
   return RUN_ALL_TESTS();
 }
