@@ -12,6 +12,7 @@
 #   Q:  removable, label QUORVANE, with the key's database   (the key)
 #   R:  RAM disk,  label quorvane, with a database           (wrong case)
 #   N:  network,   label ZARIVIRE, with a database           (the other label)
+#   T:  fixed, empty, for the test of a key given by its root
 # The tests learn them from QUORVANE_WINE_DRIVES.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -108,9 +109,14 @@ add_drive() {  # add_drive LETTER WINE-TYPE LABEL
 add_drive q floppy QUORVANE
 add_drive r ramdisk quorvane
 add_drive n network ZARIVIRE
+# A spare fixed drive, empty, that one test uses as a key given by its root.
+mkdir -p "$scratch/drive-t"
+ln -s "$scratch/drive-t" "$WINEPREFIX/dosdevices/t:"
+wine reg add 'HKLM\Software\Wine\Drives' /v "t:" /t REG_SZ /d hd /f >/dev/null 2>&1
 wineserver -k
 wineserver -w
 export QUORVANE_WINE_DRIVES="q:floppy:QUORVANE;r:ramdisk:quorvane;n:network:ZARIVIRE"
+export QUORVANE_WINE_SPARE_DRIVE=t
 
 # One server for the whole run instead of one per test program, with
 # Wine's own background services started now: started by the first test

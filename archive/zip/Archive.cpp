@@ -1,6 +1,7 @@
 #include "archive/zip/Archive.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -29,8 +30,22 @@ std::string Join(const std::string& folder, const std::string& name) {
   return (last == '/' || last == '\\') ? folder + name : folder + "/" + name;
 }
 
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// "E:\" is the root of drive E, while "E:" is drive E's current folder,
+// which may be any folder on the key.
+bool IsDriveRoot(const std::string& path) {
+#ifdef _WIN32
+  return path.size() == 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+         IsSeparator(path[2]);
+#else
+  (void)path;
+  return false;
+#endif
+}
+
 std::string TrimSeparators(std::string path) {
-  while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
+  while (path.size() > 1 && IsSeparator(path.back()) && !IsDriveRoot(path)) path.pop_back();
   return path;
 }
 
@@ -44,7 +59,8 @@ std::string BaseName(const std::string& entryName) {
 std::string FolderOf(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
   if (slash == std::string::npos) return ".";
-  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+  if (slash == 0 || IsDriveRoot(path.substr(0, slash + 1))) return path.substr(0, slash + 1);
+  return path.substr(0, slash);
 }
 
 bool AnyMaskMatches(const std::vector<std::string>& masks, const std::string& name) {

@@ -7,10 +7,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
+
+#include <windows.h>
 
 #include "archive/Brennowzip.h"
 #include "platform/Files.h"
@@ -115,6 +119,79 @@ TEST_F(KeyBackup, SplitBackupOfTheKeyRestoresEveryFileAndAttribute) {
   ASSERT_TRUE(info.exists);
   EXPECT_TRUE(info.dosAttributes & kHidden);
   EXPECT_FALSE(info.dosAttributes & kReadOnly);
+}
+
+// A drive of the test's own, its root empty: the spare drive of the Wine
+// run (QUORVANE_WINE_SPARE_DRIVE), else a free letter mapped to folder.
+// Never a drive that holds anything else. Empty when there is none.
+std::wstring OwnDrive(const fs::path& folder) {
+  if (const char* spare = std::getenv("QUORVANE_WINE_SPARE_DRIVE"))
+    return std::wstring(1, static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(spare[0])))) + L":";
+  for (wchar_t letter = L'Z'; letter >= L'G'; --letter) {
+    const std::wstring drive = std::wstring(1, letter) + L":";
+    if (GetDriveTypeW((drive + L"\\").c_str()) == DRIVE_NO_ROOT_DIR &&
+        DefineDosDeviceW(0, drive.c_str(), folder.wstring().c_str()) &&
+        fs::exists(drive + L"\\"))
+      return drive;
+  }
+  return L"";
+}
+
+// The names in a drive's root, which the mingw library cannot open.
+std::set<std::wstring> RootNames(const std::wstring& drive) {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((drive + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
+      names.insert(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// A key given by its root while the program's current folder is a folder
+// on that key (it was started from there): the backup takes the whole key
+// and the restore writes to its root, not to that folder.
+TEST_F(KeyBackup, DriveRootIsTheRootWhileTheCurrentFolderIsOnTheKey) {
+  const fs::path mapped = fs::path(scratch.path()) / "own-drive";
+  fs::create_directories(mapped);
+  const std::wstring letter = OwnDrive(mapped);
+  if (letter.empty()) GTEST_SKIP() << "no drive letter of the test's own here";
+  const fs::path root = letter + L"\\";
+  ASSERT_TRUE(RootNames(letter).empty());
+  fixture::WriteFile((root / "Zkm_Quorvane.bat").string(), "@echo off\r\n");
+  fixture::WriteFile((root / "ZKM_Quorvane/Database/DRT/EDC16C39.DRT").string(), "driver");
+  const fs::path before = fs::current_path();
+  fs::current_path(root / "ZKM_Quorvane");
+  const fs::path archivePath = drive / "root.qbk";
+  bool written = false, restored = false;
+  {
+    CBrennowZip zip;
+    written = zip.openArchive(archivePath.string()) && zip.addFiles(root.wstring(), L"*.*") &&
+              zip.closeArchive();
+  }
+  fs::remove_all(root / "ZKM_Quorvane/Database");
+  fs::remove(root / "Zkm_Quorvane.bat");
+  {
+    CBrennowZip zip;
+    restored = zip.openArchive(archivePath.string()) && zip.extractFiles(root.wstring(), L"*.*") &&
+               zip.closeArchive();
+  }
+  fs::current_path(before);
+  const std::set<std::wstring> names = RootNames(letter);
+  std::error_code ec;
+  const std::map<std::string, std::string> below = Tree(root / "ZKM_Quorvane");
+  const std::string batch = fixture::ReadFile((root / "Zkm_Quorvane.bat").string());
+  for (const std::wstring& name : names) fs::remove_all(root / name, ec);
+  if (!std::getenv("QUORVANE_WINE_SPARE_DRIVE"))
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION, letter.c_str(), nullptr);
+  EXPECT_TRUE(written);
+  EXPECT_TRUE(restored);
+  EXPECT_EQ(names, (std::set<std::wstring>{L"Zkm_Quorvane.bat", L"ZKM_Quorvane"}));
+  EXPECT_EQ(batch, "@echo off\r\n");
+  EXPECT_EQ(below, (std::map<std::string, std::string>{{"Database/DRT/EDC16C39.DRT", "driver"}}));
 }
 
 TEST_F(KeyBackup, VolumesAreFoundWhateverTheCaseOfTheirNames) {
