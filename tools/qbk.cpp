@@ -21,7 +21,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: qbk list ARCHIVE\n"
+               "usage: qbk --version\n"
+               "       qbk list ARCHIVE\n"
                "       qbk test ARCHIVE\n"
                "       qbk extract ARCHIVE DIR\n"
                "       qbk create [--volume-size N] ARCHIVE DIR\n");
@@ -64,6 +65,10 @@ int ListOrTest(const std::string& path, bool test) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::printf("qbk %s\n", QUOR_VERSION);
+    return 0;
+  }
   if (argc < 3) return Usage();
   std::string command = argv[1];
   if (command == "list" && argc == 3) return ListOrTest(argv[2], false);
