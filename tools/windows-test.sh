@@ -7,6 +7,9 @@
 #                          offscreen, Wine itself on a virtual X display
 #   windows-test.sh core   the quick path: only the core below the windows
 #                          that needs neither Qt nor SQLite
+#   windows-test.sh package  the whole program's portable zip, relink kit and
+#                          installer (tools/windows-bundle.sh), no tests
+# The whole run also installs, starts and uninstalls the installer under Wine.
 # The prefix gets key drives besides Wine's own C: and Z:, which are fixed
 # and unlabelled:
 #   Q:  removable, label QUORVANE, with the key's database   (the key)
@@ -20,9 +23,9 @@ cd "$here"
 
 mode=${1:-all}
 case "$mode" in
-  all | core) ;;
+  all | core | package) ;;
   *)
-    echo "usage: ./run windows-test [core]" >&2
+    echo "usage: ./run windows-test [core]   or   ./run windows-package" >&2
     exit 2
     ;;
 esac
@@ -34,7 +37,7 @@ failed() {  # failed STEP HOW-TO-RETRY
 }
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          libz-mingw-w64-dev googletest wine wine64 xvfb librsvg2-bin icoutils)
+          libz-mingw-w64-dev googletest wine wine64 xvfb librsvg2-bin icoutils nsis zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -67,6 +70,13 @@ else
     -DSQLite3_INCLUDE_DIR="$SQLITE_PREFIX/include" -DSQLite3_LIBRARY="$SQLITE_PREFIX/lib/libsqlite3.a" \
     >/dev/null || failed "configuring the Windows build" "see the CMake messages above"
   cmake --build "$build" -j2 || failed "building the program for Windows" "fix the build, then run ./run windows-test again"
+  # The portable zip, the relink kit and the installer.
+  setup=$(bash tools/windows-bundle.sh "$build") ||
+    failed "making the Windows bundle and installer" "see the messages above, then run it again"
+  if [ "$mode" = package ]; then
+    ls -l "$build/package"/*.zip "$setup"
+    exit 0
+  fi
 fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/quorvane-wine-XXXXXX")
@@ -125,6 +135,11 @@ wineserver -p
 wine cmd /c exit >/dev/null 2>&1 </dev/null || failed "starting Wine's services" "run ./run windows-test again"
 status=0
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 || status=$?
+if [ "$mode" = all ]; then
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+  app_id=$(sed -n 's/^set(QUOR_APP_ID \(.*\))$/\1/p' CMakeLists.txt)
+  bash tools/windows-installer-test.sh "$setup" "$version" "$app_id" || status=1
+fi
 # Every skipped test with its reason, as GoogleTest printed it.
 echo "skipped tests:"
 awk '{ sub(/\r$/, "") }
