@@ -1,33 +1,21 @@
 // qbk: backup archives from the command line, through the same engine the
-// program uses.
-//   qbk list ARCHIVE
-//   qbk test ARCHIVE                      the check a restore makes before
-//                                         writing: every entry read, its CRC
-//   qbk extract ARCHIVE DIR               all or nothing, as a restore
-//   qbk create [--volume-size N] ARCHIVE DIR
-//                                         a new archive of DIR, replacing an
-//                                         existing archive of that name
-// list, test and extract never create or change an archive.
+// program uses (the command line itself: tools/QbkArguments.h).
+//   list     the entries
+//   test     the check a restore makes before writing: every entry read, its CRC
+//   extract  all or nothing, as a restore
+//   create   a new archive of DIR, replacing an existing archive of that name
+// list, test and extract never create or change an archive. Exit status:
+// 0 all good, 1 the archive or a file is at fault, 2 a usage error.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
+#include "tools/QbkArguments.h"
 #include "archive/zip/Error.h"
 
 namespace {
-
-int Usage() {
-  std::fprintf(stderr,
-               "usage: qbk --version\n"
-               "       qbk list ARCHIVE\n"
-               "       qbk test ARCHIVE\n"
-               "       qbk extract ARCHIVE DIR\n"
-               "       qbk create [--volume-size N] ARCHIVE DIR\n");
-  return 2;
-}
 
 int Failed(const CBrennowZip& zip) {
   std::fprintf(stderr, "qbk: %s\n", zip.lastError().c_str());
@@ -65,38 +53,39 @@ int ListOrTest(const std::string& path, bool test) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "--version") {
-    std::printf("qbk %s\n", QUOR_VERSION);
-    return 0;
+  qbk::Arguments args;
+  std::string error;
+  if (!qbk::ParseArguments(std::vector<std::string>(argv + 1, argv + argc), &args, &error)) {
+    std::fprintf(stderr, "qbk: %s\n%s", error.c_str(), qbk::kUsage);
+    return 2;
   }
-  if (argc < 3) return Usage();
-  std::string command = argv[1];
-  if (command == "list" && argc == 3) return ListOrTest(argv[2], false);
-  if (command == "test" && argc == 3) return ListOrTest(argv[2], true);
-  CBrennowZip zip;
-  if (command == "extract" && argc == 4) {
-    zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-    if (!zip.openArchive(argv[2]) || !zip.extractFiles(CBrennowZip::Wide(argv[3]), L"*.*") ||
-        !zip.closeArchive())
-      return Failed(zip);
-    return 0;
-  }
-  if (command == "create") {
-    int i = 2;
-    if (argc == 6 && std::strcmp(argv[2], "--volume-size") == 0) {
-      char* end = nullptr;
-      long long size = std::strtoll(argv[3], &end, 10);
-      if (!end || *end || size <= 0 || size > 0x7FFFFFFF) return Usage();
-      zip.setVolumeSize(static_cast<std::int32_t>(size));
-      i = 4;
-    } else if (argc != 4) {
-      return Usage();
+  switch (args.command) {
+    case qbk::Command::kHelp:
+      std::fputs(qbk::kUsage, stdout);
+      return 0;
+    case qbk::Command::kVersion:
+      std::printf("qbk %s\n", QUOR_VERSION);
+      return 0;
+    case qbk::Command::kList:
+    case qbk::Command::kTest:
+      return ListOrTest(args.archive, args.command == qbk::Command::kTest);
+    case qbk::Command::kExtract: {
+      CBrennowZip zip;
+      zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
+      if (!zip.openArchive(args.archive) || !zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
+          !zip.closeArchive())
+        return Failed(zip);
+      return 0;
     }
-    zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
-    if (!zip.openArchive(argv[i]) || !zip.addFiles(CBrennowZip::Wide(argv[i + 1]), L"*.*") ||
-        !zip.closeArchive())
-      return Failed(zip);
-    return 0;
+    case qbk::Command::kCreate: {
+      CBrennowZip zip;
+      if (args.volumeSize > 0) zip.setVolumeSize(args.volumeSize);
+      zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
+      if (!zip.openArchive(args.archive) || !zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
+          !zip.closeArchive())
+        return Failed(zip);
+      return 0;
+    }
   }
-  return Usage();
+  return 2;
 }
