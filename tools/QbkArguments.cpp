@@ -93,4 +93,34 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
   return true;
 }
 
+namespace {
+
+// text on one line, without empty lines or what ends a sentence's lead-in.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string part = text.substr(start, end - start);
+    while (!part.empty() && (part.back() == '\r' || part.back() == ' ')) part.pop_back();
+    if (!part.empty()) line += (line.empty() ? "" : " ") + part;
+    start = end + 1;
+  }
+  while (!line.empty() && (line.back() == ':' || line.back() == ' ')) line.pop_back();
+  return line;
+}
+
+}  // namespace
+
+std::string FailureLine(const std::string& archive, const std::string& text, const std::string& detail) {
+  std::string message = OneLine(text);
+  const std::string more = OneLine(detail);
+  if (!more.empty() && message.find(more) == std::string::npos)
+    message = message.empty() ? more : message + ". " + more;
+  if (message.empty()) message = "failed";
+  if (archive.empty() || message.find(archive) != std::string::npos) return "qbk: " + message;
+  return "qbk: " + archive + ": " + message;
+}
+
 }  // namespace qbk

@@ -40,4 +40,9 @@ bool ParseVolumeSize(const std::string& text, std::int32_t* size, std::string* e
 // the argument at fault (or what is missing), on a usage error.
 bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::string* error);
 
+// The one line qbk prints for a failure on archive: the wrapper's text and
+// its detail (either may be empty, or hold the other) as sentences, the
+// archive named once, no empty line; "qbk: " in front, no newline at the end.
+std::string FailureLine(const std::string& archive, const std::string& text, const std::string& detail);
+
 }  // namespace qbk

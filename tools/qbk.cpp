@@ -17,10 +17,8 @@
 
 namespace {
 
-int Failed(const CBrennowZip& zip) {
-  std::fprintf(stderr, "qbk: %s\n", zip.lastError().c_str());
-  if (!zip.lastDetail().empty() && zip.lastError().find(zip.lastDetail()) == std::string::npos)
-    std::fprintf(stderr, "qbk: %s\n", zip.lastDetail().c_str());
+int Failed(const std::string& archive, const CBrennowZip& zip) {
+  std::fprintf(stderr, "%s\n", qbk::FailureLine(archive, zip.lastError(), zip.lastDetail()).c_str());
   return 1;
 }
 
@@ -45,7 +43,7 @@ int ListOrTest(const std::string& path, bool test) {
     archive.Close();
     return 0;
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "qbk: %s: %s\n", path.c_str(), error.what());
+    std::fprintf(stderr, "%s\n", qbk::FailureLine(path, error.what(), "").c_str());
     return 1;
   }
 }
@@ -74,7 +72,7 @@ int main(int argc, char** argv) {
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
       if (!zip.openArchive(args.archive) || !zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
           !zip.closeArchive())
-        return Failed(zip);
+        return Failed(args.archive, zip);
       return 0;
     }
     case qbk::Command::kCreate: {
@@ -83,7 +81,7 @@ int main(int argc, char** argv) {
       zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
       if (!zip.openArchive(args.archive) || !zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
           !zip.closeArchive())
-        return Failed(zip);
+        return Failed(args.archive, zip);
       return 0;
     }
   }

@@ -71,4 +71,19 @@ TEST(QbkArguments, CommandsTakeTheirOperandsAndMisusesNameTheArgumentAtFault) {
   }
 }
 
+// The wrapper's texts as they come (a lead-in with an empty detail, the
+// detail inside the text, the archive in the engine's reason): one line
+// each, the archive named once.
+TEST(QbkArguments, EachFailureIsOneLineNamingTheArchiveOnce) {
+  EXPECT_EQ(qbk::FailureLine("a.qbk", "Error Adding File: ", "Folder not found: key"),
+            "qbk: a.qbk: Error Adding File. Folder not found: key");
+  EXPECT_EQ(qbk::FailureLine("b.qbk", "Impossibile opening or creating an Archive b.qbk: Not a ZIP archive",
+                             "Not a ZIP archive"),
+            "qbk: Impossibile opening or creating an Archive b.qbk: Not a ZIP archive");
+  EXPECT_EQ(qbk::FailureLine("m.qbk", "Archive not found: m.qbk", ""), "qbk: Archive not found: m.qbk");
+  EXPECT_EQ(qbk::FailureLine("c.qbk", "CRC error in a.bin\n\nsecond line\n", ""),
+            "qbk: c.qbk: CRC error in a.bin second line");
+  EXPECT_EQ(qbk::FailureLine("d.qbk", "", ""), "qbk: d.qbk: failed");
+}
+
 }  // namespace
