@@ -5,7 +5,7 @@
 namespace qbk {
 
 const char kUsage[] =
-    "usage: qbk list ARCHIVE\n"
+    "usage: qbk list [-v] ARCHIVE\n"
     "       qbk test ARCHIVE\n"
     "       qbk extract ARCHIVE DIR\n"
     "       qbk create [--volume-size SIZE] ARCHIVE DIR\n"
@@ -64,6 +64,8 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
         return false;
       }
       if (!ParseVolumeSize(args[++i], &out->volumeSize, error)) return false;
+    } else if (command == "list" && arg == "-v" && operands.empty()) {
+      out->verbose = true;
     } else if (arg.size() > 1 && arg[0] == '-' && operands.empty()) {
       *error = "unknown option \"" + arg + "\" for " + command;
       return false;

@@ -2,7 +2,7 @@
 // touches a file; qbk.cpp carries the commands out.
 //   qbk -h | --help
 //   qbk --version
-//   qbk list ARCHIVE
+//   qbk list [-v] ARCHIVE
 //   qbk test ARCHIVE
 //   qbk extract ARCHIVE DIR
 //   qbk create [--volume-size SIZE] ARCHIVE DIR
@@ -24,6 +24,7 @@ struct Arguments {
   std::string archive;
   std::string folder;           // extract's destination, create's source
   std::int32_t volumeSize = 0;  // create: 0 is one file
+  bool verbose = false;         // list -v
 };
 
 // The usage text, for --help (stdout) and after a usage error (stderr).

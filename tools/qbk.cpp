@@ -1,6 +1,6 @@
 // qbk: backup archives from the command line, through the same engine the
 // program uses (the command line itself: tools/QbkArguments.h).
-//   list     the entries
+//   list     the entries; -v as unzip -v shows them
 //   test     the check a restore makes before writing: every entry read, its CRC
 //   extract  all or nothing, as a restore
 //   create   a new archive of DIR, replacing an existing archive of that name
@@ -13,6 +13,7 @@
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
 #include "tools/QbkArguments.h"
+#include "tools/QbkListing.h"
 #include "archive/zip/Error.h"
 
 namespace {
@@ -24,11 +25,16 @@ int Failed(const std::string& archive, const CBrennowZip& zip) {
 
 // Listing and testing need the entries themselves, which only the engine
 // shows. Both only read: a missing archive is an error, never created.
-int ListOrTest(const std::string& path, bool test) {
+int ListOrTest(const std::string& path, bool test, bool verbose) {
   try {
     zip::Archive archive;
     archive.SetMode(zip::Archive::Mode::kRead);
     archive.Open(path);
+    if (verbose) {
+      std::fputs(qbk::VerboseListing(archive.entries()).c_str(), stdout);
+      archive.Close();
+      return 0;
+    }
     std::uint64_t total = 0;
     if (!test) {
       for (const zip::Entry& e : archive.entries())
@@ -66,7 +72,7 @@ int main(int argc, char** argv) {
       return 0;
     case qbk::Command::kList:
     case qbk::Command::kTest:
-      return ListOrTest(args.archive, args.command == qbk::Command::kTest);
+      return ListOrTest(args.archive, args.command == qbk::Command::kTest, args.verbose);
     case qbk::Command::kExtract: {
       CBrennowZip zip;
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
