@@ -24,7 +24,6 @@ int Ratio(std::uint64_t size, std::uint64_t packed) {
   return static_cast<int>((perMille + 5) / 10);
 }
 
-std::string Line(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Line(const char* format, ...) {
   char text[1024];
   va_list args;
@@ -52,8 +51,9 @@ std::string VerboseListing(const std::vector<zip::Entry>& entries) {
     packed += e.compressedSize;
   }
   out += "--------          -------  ---                            -------\n";
-  out += Line("%8" PRIu64 "         %8" PRIu64 " %3d%%                            %zu file%s\n", size, packed,
-              Ratio(size, packed), entries.size(), entries.size() == 1 ? "" : "s");
+  out += Line("%8" PRIu64 "         %8" PRIu64 " %3d%%                            %llu file%s\n", size, packed,
+              Ratio(size, packed), static_cast<unsigned long long>(entries.size()),
+              entries.size() == 1 ? "" : "s");
   return out;
 }
 

@@ -1,7 +1,8 @@
 // qbk: backup archives from the command line, through the same engine the
 // program uses (the command line itself: tools/QbkArguments.h).
 //   list     the entries; -v as unzip -v shows them
-//   test     the check a restore makes before writing: every entry read, its CRC
+//   test     the check a restore makes before writing: every entry read, its
+//            CRC; names every damaged entry (a restore stops at the first)
 //   extract  all or nothing, as a restore
 //   create   a new archive of DIR, replacing an existing archive of that name
 // list, test and extract never create or change an archive. Exit status:
@@ -42,7 +43,19 @@ int ListOrTest(const std::string& path, bool test, bool verbose) {
       if (archive.entries().empty()) std::printf("(empty archive)\n");
     }
     for (const zip::Entry& e : archive.entries()) total += e.size;
-    if (test) archive.Test();  // the same check a restore runs before writing
+    if (test) {
+      // The check a restore runs before writing, through every entry.
+      std::vector<zip::Error> faults;
+      archive.Test(nullptr, &faults);
+      if (!faults.empty()) {
+        for (const zip::Error& fault : faults)
+          std::fprintf(stderr, "%s\n", qbk::FailureLine(path, fault.what(), "").c_str());
+        std::fprintf(stderr, "qbk: %s: %zu damaged entr%s\n", path.c_str(), faults.size(),
+                     faults.size() == 1 ? "y" : "ies");
+        archive.Close();
+        return 1;
+      }
+    }
     std::printf("%zu entries, %llu bytes, %zu volume(s)%s\n", archive.entries().size(),
                 static_cast<unsigned long long>(total), archive.volumePaths().size(),
                 test ? ", no errors" : "");

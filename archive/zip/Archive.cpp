@@ -376,13 +376,13 @@ std::string Megabytes(std::uint64_t bytes) {
 
 }  // namespace
 
-void Archive::Test(const std::function<void(std::uint64_t)>& onBytes) {
+void Archive::Test(const std::function<void(std::uint64_t)>& onBytes, std::vector<Error>* faults) {
   if (!open_) throw Error("No archive open");
   if (!source_) return;  // a new archive holds nothing yet
   std::vector<const Entry*> files;
   for (const Entry& e : entries_)
     if (!e.isFolder()) files.push_back(&e);
-  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(), onBytes);
+  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(), onBytes, faults);
 }
 
 void Archive::ExtractFiles(const std::string& destination, const std::string& mask) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/zip/Error.h"
 #include "archive/zip/Format.h"
 
 namespace zip {
@@ -93,8 +94,12 @@ class Archive {
   void ExtractFiles(const std::string& destination, const std::string& mask);
   // Reads every entry and checks its data against its CRC, streaming, with
   // the engine's threads. Throws naming the first damaged entry in archive
-  // order. onBytes: uncompressed bytes checked, on the calling thread.
-  void Test(const std::function<void(std::uint64_t)>& onBytes = nullptr);
+  // order; with faults, goes on through every entry and adds the error of
+  // each damaged one there, in archive order (the check before a restore
+  // passes none: it stops at the first). onBytes: uncompressed bytes
+  // checked, on the calling thread.
+  void Test(const std::function<void(std::uint64_t)>& onBytes = nullptr,
+            std::vector<Error>* faults = nullptr);
   // The content of one entry (exact name first, then ignoring case).
   std::vector<unsigned char> ExtractToMemory(const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "archive/zip/Verify.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -28,14 +29,21 @@ void SetDefaultThreads(unsigned threads) { g_defaultThreads = threads; }
 void VerifyEntries(const std::vector<std::string>& volumePaths,
                    const std::shared_ptr<const PinnedVolumes>& pinned,
                    const std::vector<const Entry*>& entries, unsigned threads,
-                   const std::function<void(std::uint64_t)>& onBytes) {
+                   const std::function<void(std::uint64_t)>& onBytes,
+                   std::vector<Error>* faults) {
   if (entries.empty()) return;
   if (threads <= 1 || entries.size() == 1) {
     FileVolumes volumes(volumePaths, pinned);
-    for (const Entry* e : entries)
-      ReadEntryData(volumes, *e, [&](const unsigned char*, size_t n) {
-        if (onBytes) onBytes(n);
-      });
+    for (const Entry* e : entries) {
+      try {
+        ReadEntryData(volumes, *e, [&](const unsigned char*, size_t n) {
+          if (onBytes) onBytes(n);
+        });
+      } catch (const Error& error) {
+        if (!faults) throw;
+        faults->push_back(error);
+      }
+    }
     return;
   }
   if (threads > entries.size()) threads = static_cast<unsigned>(entries.size());
@@ -46,6 +54,7 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
   std::condition_variable changed;
   size_t failedAt = entries.size();  // index of the first failure found so far
   Error failure("");
+  std::vector<std::pair<size_t, Error>> found;  // with faults: every damaged entry
   unsigned running = threads;
 
   auto work = [&]() {
@@ -63,13 +72,17 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
           });
         } catch (const Error& error) {
           std::lock_guard<std::mutex> hold(lock);
-          if (i < failedAt) {
+          if (faults) {
+            found.emplace_back(i, error);
+          } else if (i < failedAt) {
             failedAt = i;
             failure = error;
           }
         } catch (const std::exception& error) {
           std::lock_guard<std::mutex> hold(lock);
-          if (i < failedAt) {
+          if (faults) {
+            found.emplace_back(i, Error(error.what()));
+          } else if (i < failedAt) {
             failedAt = i;
             failure = Error(error.what());
           }
@@ -119,6 +132,11 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
   for (std::thread& t : pool) t.join();
   if (handlerFailure) std::rethrow_exception(handlerFailure);
   if (failedAt != entries.size()) throw failure;
+  if (faults) {
+    std::sort(found.begin(), found.end(),
+              [](const std::pair<size_t, Error>& a, const std::pair<size_t, Error>& b) { return a.first < b.first; });
+    for (auto& f : found) faults->push_back(std::move(f.second));
+  }
   std::uint64_t now = checked.load();
   if (onBytes && now > reported) onBytes(now - reported);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/zip/Error.h"
 #include "archive/zip/Format.h"
 
 namespace zip {
@@ -20,11 +21,15 @@ class PinnedVolumes;
 // to `threads` threads. onBytes is told
 // the uncompressed bytes checked, only ever on the calling thread, and
 // every call returns only when no thread is left. Throws the zip::Error of
-// the first damaged entry in the order given, whatever the thread count.
+// the first damaged entry in the order given, whatever the thread count;
+// with `faults`, checks every entry instead and adds the error of each
+// damaged one there, in the order given, throwing only for what is not one
+// entry's fault (volumes that cannot be opened, a handler's exception).
 void VerifyEntries(const std::vector<std::string>& volumePaths,
                    const std::shared_ptr<const PinnedVolumes>& pinned,
                    const std::vector<const Entry*>& entries, unsigned threads,
-                   const std::function<void(std::uint64_t)>& onBytes);
+                   const std::function<void(std::uint64_t)>& onBytes,
+                   std::vector<Error>* faults = nullptr);
 
 // The threads an archive operation uses unless told otherwise: the
 // machine's cores, at most 8, or what SetDefaultThreads chose (0: back to

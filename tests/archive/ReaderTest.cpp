@@ -8,6 +8,7 @@
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
 #include "archive/zip/Format.h"
+#include "archive/zip/Verify.h"
 #include "tests/archive/ArchiveTestSupport.h"
 
 using archivetest::Exists;
@@ -147,5 +148,55 @@ TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {
   EXPECT_EQ(fixture::ReadFile(dir / "bad.qbk"), before);
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+// A test of the whole archive names every damaged entry, in archive order,
+// on one thread or several; the check before a restore still stops at the
+// first.
+TEST(Reader, TestNamesEveryDamagedEntryInArchiveOrder) {
+  TempDir dir;
+  const std::string archivePath = dir / "set.qbk";
+  std::vector<std::string> contents;
+  {
+    CBrennowZip zip;
+    ASSERT_TRUE(zip.openArchive(archivePath));
+    for (int i = 0; i < 5; ++i) {
+      contents.push_back(archivetest::RandomBytes(100 + i, 4096));  // stored: it does not shrink
+      ASSERT_TRUE(zip.addStream(CBrennowZip::Wide("e" + std::to_string(i) + ".bin"),
+                                archivetest::Bytes(contents.back())));
+    }
+    ASSERT_TRUE(zip.closeArchive());
+  }
+  std::string bytes = fixture::ReadFile(archivePath);
+  for (int damaged : {1, 3}) {
+    const size_t at = bytes.find(contents[damaged]);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 100] = static_cast<char>(bytes[at + 100] ^ 0x5A);
+  }
+  fixture::WriteFile(archivePath, bytes);
+
+  for (unsigned threads : {1u, 4u}) {
+    zip::SetDefaultThreads(threads);
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(archivePath);
+    std::vector<zip::Error> faults;
+    archive.Test(nullptr, &faults);
+    ASSERT_EQ(faults.size(), 2u) << threads;
+    EXPECT_NE(std::string(faults[0].what()).find("e1.bin"), std::string::npos) << faults[0].what();
+    EXPECT_NE(std::string(faults[1].what()).find("e3.bin"), std::string::npos) << faults[1].what();
+    try {
+      archive.Test();
+      ADD_FAILURE() << "a damaged archive passed";
+    } catch (const zip::Error& first) {
+      EXPECT_NE(std::string(first.what()).find("e1.bin"), std::string::npos) << first.what();
+    }
+    archive.Close();
+  }
+  zip::SetDefaultThreads(0);
+}
 
 }  // namespace
