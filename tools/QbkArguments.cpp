@@ -7,7 +7,7 @@ namespace qbk {
 const char kUsage[] =
     "usage: qbk list [-v] ARCHIVE\n"
     "       qbk test ARCHIVE\n"
-    "       qbk extract ARCHIVE DIR\n"
+    "       qbk extract ARCHIVE DIR [NAME...]\n"
     "       qbk create [--volume-size SIZE] ARCHIVE DIR\n"
     "       qbk -h | --help\n"
     "       qbk --version\n"
@@ -85,6 +85,10 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
   if (operands.size() < wanted) {
     *error = command + " needs " + (wanted == 1 ? "ARCHIVE" : std::string("ARCHIVE and DIR"));
     return false;
+  }
+  if (out->command == Command::kExtract) {
+    out->names.assign(operands.begin() + 2, operands.end());
+    operands.resize(2);
   }
   if (operands.size() > wanted) {
     *error = "unexpected argument \"" + operands[wanted] + "\" for " + command;

@@ -4,7 +4,7 @@
 //   qbk --version
 //   qbk list [-v] ARCHIVE
 //   qbk test ARCHIVE
-//   qbk extract ARCHIVE DIR
+//   qbk extract ARCHIVE DIR [NAME...]
 //   qbk create [--volume-size SIZE] ARCHIVE DIR
 // SIZE is a number of bytes, or of KiB, MiB or GiB with the suffix k, M or
 // G (binary: 100M is 104,857,600, the product's own volume size); at least
@@ -23,6 +23,7 @@ struct Arguments {
   Command command = Command::kHelp;
   std::string archive;
   std::string folder;           // extract's destination, create's source
+  std::vector<std::string> names;  // extract: only these entries (and folders' subtrees)
   std::int32_t volumeSize = 0;  // create: 0 is one file
   bool verbose = false;         // list -v
 };

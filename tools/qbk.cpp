@@ -3,7 +3,7 @@
 //   list     the entries; -v as unzip -v shows them
 //   test     the check a restore makes before writing: every entry read, its
 //            CRC; names every damaged entry (a restore stops at the first)
-//   extract  all or nothing, as a restore
+//   extract  all or nothing, as a restore; or only the entries named
 //   create   a new archive of DIR, replacing an existing archive of that name
 // list, test and extract never create or change an archive. Exit status:
 // 0 all good, 1 the archive or a file is at fault, 2 a usage error.
@@ -67,6 +67,21 @@ int ListOrTest(const std::string& path, bool test, bool verbose) {
   }
 }
 
+// Only the entries named, with a restore's checks on them: all or nothing.
+int ExtractNamed(const qbk::Arguments& args) {
+  try {
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(args.archive);
+    archive.ExtractNamed(args.folder, args.names);
+    archive.Close();
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", qbk::FailureLine(args.archive, error.what(), "").c_str());
+    return 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,6 +104,7 @@ int main(int argc, char** argv) {
     case qbk::Command::kExtract: {
       CBrennowZip zip;
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
+      if (!args.names.empty()) return ExtractNamed(args);
       if (!zip.openArchive(args.archive) || !zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
           !zip.closeArchive())
         return Failed(args.archive, zip);

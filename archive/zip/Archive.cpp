@@ -387,11 +387,38 @@ void Archive::Test(const std::function<void(std::uint64_t)>& onBytes, std::vecto
 
 void Archive::ExtractFiles(const std::string& destination, const std::string& mask) {
   if (!open_) throw Error("No archive open");
-  std::vector<const Entry*> chosen, files;
+  std::vector<const Entry*> chosen;
   bool byPath = mask.find_first_of("/\\") != std::string::npos;
   for (const Entry& e : entries_) {
     if (MaskMatches(mask, byPath ? e.name : BaseName(e.name))) chosen.push_back(&e);
   }
+  ExtractChosen(destination, chosen);
+}
+
+void Archive::ExtractNamed(const std::string& destination, const std::vector<std::string>& names) {
+  if (!open_) throw Error("No archive open");
+  std::set<const Entry*> picked;
+  for (std::string name : names) {
+    while (!name.empty() && name.back() == '/') name.pop_back();
+    bool found = false;
+    for (const Entry& e : entries_) {
+      std::string own = e.name;
+      if (!own.empty() && own.back() == '/') own.pop_back();
+      if (!name.empty() && (own == name || e.name.compare(0, name.size() + 1, name + "/") == 0)) {
+        picked.insert(&e);
+        found = true;
+      }
+    }
+    if (!found) throw Error("Not in the archive: " + name);
+  }
+  std::vector<const Entry*> chosen;
+  for (const Entry& e : entries_)
+    if (picked.count(&e)) chosen.push_back(&e);
+  ExtractChosen(destination, chosen);
+}
+
+void Archive::ExtractChosen(const std::string& destination, const std::vector<const Entry*>& chosen) {
+  std::vector<const Entry*> files;
   std::uint64_t total = 0, largest = 0;
   for (const Entry* e : chosen) {
     if (!IsSafeEntryName(e->name)) throw Error(Reason::kUnsafeName, {e->name}, "Unsafe entry name refused: " + e->name);

@@ -92,6 +92,11 @@ class Archive {
   // written beside its target and renamed over it, so a failure midway
   // leaves whole files only. Fails when no file entry matches.
   void ExtractFiles(const std::string& destination, const std::string& mask);
+  // The same for the entries named: each name is an entry's name exactly as
+  // stored ('/' between folders), or a folder's, which stands for every
+  // entry below it. A name that is in the archive neither way fails the
+  // call before anything is written, naming it.
+  void ExtractNamed(const std::string& destination, const std::vector<std::string>& names);
   // Reads every entry and checks its data against its CRC, streaming, with
   // the engine's threads. Throws naming the first damaged entry in archive
   // order; with faults, goes on through every entry and adds the error of
@@ -113,6 +118,7 @@ class Archive {
   std::vector<std::string> volumePaths() const;
 
  private:
+  void ExtractChosen(const std::string& destination, const std::vector<const Entry*>& chosen);
   void StartWriting();
   void Reset();
   // Shared for a reader, exclusive for a writer (see Open).

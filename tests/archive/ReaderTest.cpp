@@ -200,3 +200,40 @@ TEST(Reader, TestNamesEveryDamagedEntryInArchiveOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Entries chosen by name, as list prints them: a file, or a folder for its
+// subtree; a name that is not there fails before anything is written.
+TEST(Reader, ExtractNamedTakesTheEntriesAndSubtreesNamedOrNothing) {
+  TempDir dir;
+  archivetest::WriteTree(dir / "key", {{"a.txt", "a"}, {"dir/b.txt", "b"}, {"dir/sub/c.txt", "c"},
+                                       {"dirt/d.txt", "d"}});
+  ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "key"));
+  auto extract = [&](const std::string& to, const std::vector<std::string>& names) {
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(dir / "k.qbk");
+    archive.ExtractNamed(to, names);
+    archive.Close();
+  };
+  extract(dir / "one", {"dir/"});
+  EXPECT_EQ(archivetest::ReadTree(dir / "one"),
+            (std::map<std::string, std::string>{{"dir/", ""}, {"dir/b.txt", "b"}, {"dir/sub/", ""},
+                                                {"dir/sub/c.txt", "c"}}));
+  extract(dir / "two", {"a.txt", "dirt/d.txt"});
+  EXPECT_EQ(archivetest::ReadTree(dir / "two"),
+            (std::map<std::string, std::string>{{"a.txt", "a"}, {"dirt/", ""}, {"dirt/d.txt", "d"}}));
+  for (const std::vector<std::string>& names :
+       {std::vector<std::string>{"a.txt", "missing.txt"}, std::vector<std::string>{"di"}}) {
+    try {
+      extract(dir / "none", names);
+      ADD_FAILURE() << names.back() << " was found";
+    } catch (const zip::Error& error) {
+      EXPECT_NE(std::string(error.what()).find(names.back()), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(Exists(dir / "none/a.txt"));
+  }
+}
+
+}  // namespace

@@ -48,6 +48,12 @@ TEST(QbkArguments, CommandsTakeTheirOperandsAndMisusesNameTheArgumentAtFault) {
   ASSERT_TRUE(qbk::ParseArguments({"extract", "b.qbk", "out"}, &args, &error));
   EXPECT_EQ(args.command, qbk::Command::kExtract);
   EXPECT_EQ(args.volumeSize, 0);
+  EXPECT_TRUE(args.names.empty());
+  ASSERT_TRUE(qbk::ParseArguments({"extract", "b.qbk", "out", "dir/", "a.txt"}, &args, &error));
+  EXPECT_EQ(args.folder, "out");
+  EXPECT_EQ(args.names, (std::vector<std::string>{"dir/", "a.txt"}));
+  ASSERT_TRUE(qbk::ParseArguments({"list", "-v", "b.qbk"}, &args, &error));
+  EXPECT_TRUE(args.verbose);
 
   const struct {
     std::vector<std::string> args;
