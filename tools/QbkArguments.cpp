@@ -9,6 +9,7 @@ const char kUsage[] =
     "       qbk test ARCHIVE\n"
     "       qbk extract ARCHIVE DIR [NAME...]\n"
     "       qbk create [--volume-size SIZE] ARCHIVE DIR\n"
+    "       qbk COMMAND -q ...     no progress line (shown only on a terminal)\n"
     "       qbk -h | --help\n"
     "       qbk --version\n"
     "SIZE: bytes, or with k, M or G (binary), from 64k to 2G - 1; 100M is the product's.\n"
@@ -66,6 +67,8 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
       if (!ParseVolumeSize(args[++i], &out->volumeSize, error)) return false;
     } else if (command == "list" && arg == "-v" && operands.empty()) {
       out->verbose = true;
+    } else if (arg == "-q" && operands.empty()) {
+      out->quiet = true;
     } else if (arg.size() > 1 && arg[0] == '-' && operands.empty()) {
       *error = "unknown option \"" + arg + "\" for " + command;
       return false;

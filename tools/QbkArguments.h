@@ -8,7 +8,9 @@
 //   qbk create [--volume-size SIZE] ARCHIVE DIR
 // SIZE is a number of bytes, or of KiB, MiB or GiB with the suffix k, M or
 // G (binary: 100M is 104,857,600, the product's own volume size); at least
-// 64 KiB, at most 2 GiB - 1, the most a volume can hold.
+// 64 KiB, at most 2 GiB - 1, the most a volume can hold. -q before the
+// operands of any command silences the progress line qbk shows on a
+// terminal.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,7 @@ struct Arguments {
   std::vector<std::string> names;  // extract: only these entries (and folders' subtrees)
   std::int32_t volumeSize = 0;  // create: 0 is one file
   bool verbose = false;         // list -v
+  bool quiet = false;           // -q: no progress line
 };
 
 // The usage text, for --help (stdout) and after a usage error (stderr).

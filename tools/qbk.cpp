@@ -8,6 +8,7 @@
 // list, test and extract never create or change an archive. Exit status:
 // 0 all good, 1 the archive or a file is at fault, 2 a usage error.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "archive/zip/Archive.h"
 #include "tools/QbkArguments.h"
 #include "tools/QbkListing.h"
+#include "tools/QbkProgress.h"
 #include "archive/zip/Error.h"
 
 namespace {
@@ -26,7 +28,7 @@ int Failed(const std::string& archive, const CBrennowZip& zip) {
 
 // Listing and testing need the entries themselves, which only the engine
 // shows. Both only read: a missing archive is an error, never created.
-int ListOrTest(const std::string& path, bool test, bool verbose) {
+int ListOrTest(const std::string& path, bool test, bool verbose, bool showProgress) {
   try {
     zip::Archive archive;
     archive.SetMode(zip::Archive::Mode::kRead);
@@ -37,16 +39,19 @@ int ListOrTest(const std::string& path, bool test, bool verbose) {
       return 0;
     }
     std::uint64_t total = 0;
+    for (const zip::Entry& e : archive.entries()) total += e.size;
     if (!test) {
       for (const zip::Entry& e : archive.entries())
         std::printf("%10u %10u  %s\n", e.size, e.compressedSize, e.name.c_str());
       if (archive.entries().empty()) std::printf("(empty archive)\n");
     }
-    for (const zip::Entry& e : archive.entries()) total += e.size;
     if (test) {
       // The check a restore runs before writing, through every entry.
       std::vector<zip::Error> faults;
-      archive.Test(nullptr, &faults);
+      {
+        qbk::Progress progress(total, showProgress);
+        archive.Test([&](std::uint64_t n) { progress.AddBytes(n); }, &faults);
+      }
       if (!faults.empty()) {
         for (const zip::Error& fault : faults)
           std::fprintf(stderr, "%s\n", qbk::FailureLine(path, fault.what(), "").c_str());
@@ -67,12 +72,47 @@ int ListOrTest(const std::string& path, bool test, bool verbose) {
   }
 }
 
+std::uint64_t BytesOf(const zip::Archive& archive) {
+  std::uint64_t total = 0;
+  for (const zip::Entry& e : archive.entries()) total += e.size;
+  return total;
+}
+
+// The bytes below folder, for the rate of a backup of it.
+std::uint64_t BytesBelow(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::uint64_t total = 0;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code sizeError;
+    if (it->is_regular_file(sizeError)) total += it->file_size(sizeError);
+  }
+  return total;
+}
+
+// The bytes an archive holds, for the rate of its extraction; 0 when it
+// cannot be read (the extraction then says why).
+std::uint64_t BytesIn(const std::string& path) {
+  try {
+    zip::Archive archive;
+    archive.SetMode(zip::Archive::Mode::kRead);
+    archive.Open(path);
+    const std::uint64_t total = BytesOf(archive);
+    archive.Close();
+    return total;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
 // Only the entries named, with a restore's checks on them: all or nothing.
-int ExtractNamed(const qbk::Arguments& args) {
+int ExtractNamed(const qbk::Arguments& args, bool showProgress) {
   try {
     zip::Archive archive;
     archive.SetMode(zip::Archive::Mode::kRead);
     archive.Open(args.archive);
+    qbk::Progress progress(BytesOf(archive), showProgress);
+    archive.SetProgressHandler([&](double percent) { progress.SetPercent(static_cast<int>(percent)); });
     archive.ExtractNamed(args.folder, args.names);
     archive.Close();
     return 0;
@@ -91,6 +131,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qbk: %s\n%s", error.c_str(), qbk::kUsage);
     return 2;
   }
+  const bool showProgress = !args.quiet && qbk::StderrIsTerminal();
   switch (args.command) {
     case qbk::Command::kHelp:
       std::fputs(qbk::kUsage, stdout);
@@ -100,24 +141,34 @@ int main(int argc, char** argv) {
       return 0;
     case qbk::Command::kList:
     case qbk::Command::kTest:
-      return ListOrTest(args.archive, args.command == qbk::Command::kTest, args.verbose);
+      return ListOrTest(args.archive, args.command == qbk::Command::kTest, args.verbose, showProgress);
     case qbk::Command::kExtract: {
+      if (!args.names.empty()) return ExtractNamed(args, showProgress);
       CBrennowZip zip;
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-      if (!args.names.empty()) return ExtractNamed(args);
-      if (!zip.openArchive(args.archive) || !zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
-          !zip.closeArchive())
-        return Failed(args.archive, zip);
-      return 0;
+      bool done = false;
+      {
+        qbk::Progress progress(showProgress ? BytesIn(args.archive) : 0, showProgress);
+        CBrennowZip::SetProgressSink([&](int percent) { progress.SetPercent(percent); });
+        done = zip.openArchive(args.archive) && zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
+               zip.closeArchive();
+        CBrennowZip::SetProgressSink(nullptr);
+      }
+      return done ? 0 : Failed(args.archive, zip);
     }
     case qbk::Command::kCreate: {
       CBrennowZip zip;
       if (args.volumeSize > 0) zip.setVolumeSize(args.volumeSize);
       zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
-      if (!zip.openArchive(args.archive) || !zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") ||
-          !zip.closeArchive())
-        return Failed(args.archive, zip);
-      return 0;
+      bool done = false;
+      {
+        qbk::Progress progress(showProgress ? BytesBelow(args.folder) : 0, showProgress);
+        CBrennowZip::SetProgressSink([&](int percent) { progress.SetPercent(percent); });
+        done = zip.openArchive(args.archive) && zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
+               zip.closeArchive();
+        CBrennowZip::SetProgressSink(nullptr);
+      }
+      return done ? 0 : Failed(args.archive, zip);
     }
   }
   return 2;
