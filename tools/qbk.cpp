@@ -9,6 +9,7 @@
 // 0 all good, 1 the archive or a file is at fault, 2 a usage error.
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,27 @@ int Failed(const std::string& archive, const CBrennowZip& zip) {
   return 1;
 }
 
+std::uint64_t BytesOf(const zip::Archive& archive) {
+  std::uint64_t total = 0;
+  for (const zip::Entry& e : archive.entries()) total += e.size;
+  return total;
+}
+
+// A run of the wrapper with its progress shown as it goes (total: the bytes
+// it handles, 0 when unknown); the progress line ends before a failure is
+// printed.
+int ThroughWrapper(const std::string& archive, const CBrennowZip& zip, std::uint64_t total, bool show,
+                   const std::function<bool()>& run) {
+  bool done = false;
+  {
+    qbk::Progress progress(total, show);
+    CBrennowZip::SetProgressSink([&](int percent) { progress.SetPercent(percent); });
+    done = run();
+    CBrennowZip::SetProgressSink(nullptr);
+  }
+  return done ? 0 : Failed(archive, zip);
+}
+
 // Listing and testing need the entries themselves, which only the engine
 // shows. Both only read: a missing archive is an error, never created.
 int ListOrTest(const std::string& path, bool test, bool verbose, bool showProgress) {
@@ -38,8 +60,7 @@ int ListOrTest(const std::string& path, bool test, bool verbose, bool showProgre
       archive.Close();
       return 0;
     }
-    std::uint64_t total = 0;
-    for (const zip::Entry& e : archive.entries()) total += e.size;
+    const std::uint64_t total = BytesOf(archive);
     if (!test) {
       for (const zip::Entry& e : archive.entries())
         std::printf("%10u %10u  %s\n", e.size, e.compressedSize, e.name.c_str());
@@ -70,12 +91,6 @@ int ListOrTest(const std::string& path, bool test, bool verbose, bool showProgre
     std::fprintf(stderr, "%s\n", qbk::FailureLine(path, error.what(), "").c_str());
     return 1;
   }
-}
-
-std::uint64_t BytesOf(const zip::Archive& archive) {
-  std::uint64_t total = 0;
-  for (const zip::Entry& e : archive.entries()) total += e.size;
-  return total;
 }
 
 // The bytes below folder, for the rate of a backup of it.
@@ -146,29 +161,19 @@ int main(int argc, char** argv) {
       if (!args.names.empty()) return ExtractNamed(args, showProgress);
       CBrennowZip zip;
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-      bool done = false;
-      {
-        qbk::Progress progress(showProgress ? BytesIn(args.archive) : 0, showProgress);
-        CBrennowZip::SetProgressSink([&](int percent) { progress.SetPercent(percent); });
-        done = zip.openArchive(args.archive) && zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
+      return ThroughWrapper(args.archive, zip, showProgress ? BytesIn(args.archive) : 0, showProgress, [&] {
+        return zip.openArchive(args.archive) && zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
                zip.closeArchive();
-        CBrennowZip::SetProgressSink(nullptr);
-      }
-      return done ? 0 : Failed(args.archive, zip);
+      });
     }
     case qbk::Command::kCreate: {
       CBrennowZip zip;
       if (args.volumeSize > 0) zip.setVolumeSize(args.volumeSize);
       zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
-      bool done = false;
-      {
-        qbk::Progress progress(showProgress ? BytesBelow(args.folder) : 0, showProgress);
-        CBrennowZip::SetProgressSink([&](int percent) { progress.SetPercent(percent); });
-        done = zip.openArchive(args.archive) && zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
+      return ThroughWrapper(args.archive, zip, showProgress ? BytesBelow(args.folder) : 0, showProgress, [&] {
+        return zip.openArchive(args.archive) && zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
                zip.closeArchive();
-        CBrennowZip::SetProgressSink(nullptr);
-      }
-      return done ? 0 : Failed(args.archive, zip);
+      });
     }
   }
   return 2;
