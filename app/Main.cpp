@@ -8,7 +8,7 @@
 #include "app/Localisation.h"
 #include "app/kit/Prompts.h"
 #include "app/QuorApplication.h"
-#include "db/KeyStore.h"
+#include "db/key/KeyPaths.h"
 #include "app/kit/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/Platform.h"
@@ -112,7 +112,7 @@ bool TForm1::FindKeyAutomatically() {
     std::string label;
     if (!machine.VolumeLabel(candidate, &label)) label.clear();
     if ((label == "ZARIVIRE" || label == "QUORVANE") &&
-        platform::FileExists(keystore::DatabasePath(candidate + "ZKM_Quorvane\\"))) {
+        platform::FileExists(keydb::KeyFolders(candidate + "ZKM_Quorvane\\").DatabasePath())) {
       KeyRoot = candidate + "ZKM_Quorvane\\";
       DriveRoot = candidate;
       return true;
@@ -173,7 +173,7 @@ void TForm1::Button3Click() {
   }
   DriveRoot = drive;
   KeyRoot = drive + "\\ZKM_Quorvane\\";
-  if (platform::FileExists(keystore::DatabasePath(KeyRoot))) {
+  if (platform::FileExists(keydb::KeyFolders(KeyRoot).DatabasePath())) {
     SetKeyCommandsEnabled(true);
   } else {
     Prompts::current().message(this, Msg(1033, 1008));

@@ -148,7 +148,9 @@ void CBrennowZip::reportProgress(double percent) {
     std::lock_guard<std::mutex> hold(SinkLock());
     sink = Sink();
   }
-  if (sink) sink(static_cast<int>(std::trunc(lastProgress_)));
+  const int whole = static_cast<int>(std::trunc(lastProgress_));
+  if (sink) sink(whole);
+  if (handler_) handler_(whole);
 }
 
 std::wstring CBrennowZip::Wide(const std::string& text) { return platform::files::SystemToWide(text); }

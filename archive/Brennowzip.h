@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zip {
@@ -114,6 +115,9 @@ class CBrennowZip {
   // on the thread that runs the archive operation. One process-wide sink.
   using ProgressSink = std::function<void(int percent)>;
   static void SetProgressSink(ProgressSink sink);
+  // This wrapper's own progress handler, called after the process-wide sink
+  // with the same whole percent, on the same thread; empty for none.
+  void setProgressHandler(ProgressSink handler) { handler_ = std::move(handler); }
 
  private:
   bool Fail(const std::string& text, const std::string& detail);
@@ -127,5 +131,6 @@ class CBrennowZip {
   std::string archivePath_;  // as given to openArchive
   Expected expected_ = Expected::kAnything;
   double lastProgress_ = 0.0;
+  ProgressSink handler_;
   std::vector<std::string> masks_;
 };

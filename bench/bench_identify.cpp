@@ -9,9 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "db/DbConnection.h"
-#include "db/KeyStore.h"
-#include "dbwindow/DriverSearch.h"
+#include "db/key/DriverSearch.h"
+#include "db/key/KeyDatabase.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
@@ -83,15 +82,16 @@ int main() {
   }
 
   // The search as the window runs it, without the window's event turns.
-  DbConnection db;
-  db.open(keystore::DatabasePath(keyRoot));
   const auto searchStart = Clock::now();
   int rows = 0;
-  const int found = SearchDriverRows(
-      db, catalogue::DriverFilter(), reinterpret_cast<const unsigned char*>(original.data()),
-      original.size(), keyRoot, [&rows](const catalogue::DriverRow*, bool) { return ++rows, true; });
+  int found = 0;
+  {
+    keydb::KeyDatabase db(keyRoot);
+    found = keydb::SearchDriverRows(
+        db, keydb::DriverFilter(), reinterpret_cast<const unsigned char*>(original.data()),
+        original.size(), [&rows](const keydb::DriverRow*) { return ++rows, true; });
+  }
   const double searchSeconds = Seconds(searchStart);
-  db.close();
 
   // Raw MD5 throughput on the same 4 MiB, ours and OpenSSL's, alternating.
   double ours = 0, theirs = 0;

@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -12,37 +14,29 @@
 #include <QTextCursor>
 #include <QTreeWidget>
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
-#include "db/DbConnection.h"
-#include "db/KeyCatalogue.h"
-#include "db/KeyStore.h"
-#include "dbwindow/LegacyDescriptions.h"
-#include "dbwindow/ListOrder.h"
-#include "platform/Platform.h"
+#include "db/key/DriverCatalogue.h"
+#include "db/key/FileCatalogue.h"
+#include "db/key/KeyDatabase.h"
+#include "db/key/LegacyDescriptions.h"
+#include "db/key/ListOrder.h"
 #include "ui_Dbform.h"
 #include "app/kit/FieldTexts.h"
 #include "app/kit/WindowFont.h"
 
 namespace {
 
-// A handler that adds every text to the boxes.
-catalogue::TextHandler AddTo(std::initializer_list<QComboBox*> boxes) {
-  std::vector<QComboBox*> targets(boxes);
-  return [targets](const std::string& bytes) {
-    const QString text = FromCp1252(bytes);
-    for (QComboBox* box : targets) box->addItem(text);
-    return true;
-  };
-}
-
-void ResetChoice(QComboBox* box) {
+// The box holds "any" (1011) and then the texts, showing "any".
+void FillChoice(QComboBox* box, const std::vector<std::string>& texts) {
   box->clear();
   box->addItem(Msg(1011));
+  for (const std::string& text : texts) box->addItem(FromCp1252(text));
   box->setCurrentIndex(0);
 }
 
@@ -126,8 +120,20 @@ void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hi
           [this, list](int column) { DrvListColumnClick(list, column); });
 }
 
-std::string TForm2::DatabasePath() const {
-  return keystore::DatabasePath(KeyRoot);
+QByteArray TForm2::LoadWholeFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
+  QByteArray content = file.readAll();
+  if (file.error() != QFileDevice::NoError)
+    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
+  return content;
+}
+
+void TForm2::ArchiveProgress(int) {
+  // Repaint and take what is posted, but no input: the command lock keeps
+  // every other command out meanwhile.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 std::vector<QWidget*> TForm2::Commands() { return kit::CommandWidgets(this, {ui_->BTN_Break}); }
@@ -154,14 +160,9 @@ void TForm2::FillHelpTexts() {
 }
 
 void TForm2::FillDriverBrands() {
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->MarcaCB->clear();
-  ui_->MarcaCB->addItem(Msg(1011));
-  catalogue::DriverBrands(db, AddTo({ui_->MarcaCB}));
-  ui_->MarcaCB->setCurrentIndex(0);
-  ResetChoice(ui_->ModelloCB);
-  db.close();
+  keydb::KeyDatabase db(KeyRoot);
+  FillChoice(ui_->MarcaCB, keydb::DriverBrands(db));
+  FillChoice(ui_->ModelloCB, {});
 }
 
 void TForm2::MarcaCBChange() {
@@ -169,43 +170,46 @@ void TForm2::MarcaCBChange() {
   const int index = ItemIndex(ui_->MarcaCB);
   // An entry's text came from the database, so it always converts back.
   if (index > 0 && !ComboBytes(ui_->MarcaCB, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  ui_->ModelloCB->clear();
-  ui_->ModelloCB->addItem(Msg(1011));
-  if (index > 0) catalogue::DriverModels(db, brand, AddTo({ui_->ModelloCB}));
-  ui_->ModelloCB->setCurrentIndex(0);
-  db.close();
+  keydb::KeyDatabase db(KeyRoot);
+  FillChoice(ui_->ModelloCB, index > 0 ? keydb::DriverModels(db, brand) : std::vector<std::string>());
 }
 
 void TForm2::FillRegisteredBrands() {
-  DbConnection db;
-  db.open(DatabasePath());
-  for (QComboBox* box : {ui_->MarcaORI, ui_->MarcaDB}) {
-    box->clear();
-    box->addItem(Msg(1011));
-  }
-  catalogue::RegisteredBrands(db, AddTo({ui_->MarcaORI, ui_->MarcaDB}));
-  ui_->MarcaORI->setCurrentIndex(0);
-  ui_->MarcaDB->setCurrentIndex(0);
-  ResetChoice(ui_->ModelloORI);
-  ResetChoice(ui_->ModelloDB);
-  db.close();
+  keydb::KeyDatabase db(KeyRoot);
+  const std::vector<std::string> brands = keydb::RegisteredBrands(db);
+  FillChoice(ui_->MarcaORI, brands);
+  FillChoice(ui_->MarcaDB, brands);
+  FillChoice(ui_->ModelloORI, {});
+  FillChoice(ui_->ModelloDB, {});
 }
 
 void TForm2::FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search) {
   std::string brand;
   const int index = ItemIndex(brands);
   if (index > 0 && !ComboBytes(brands, &brand)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  models->clear();
-  models->addItem(Msg(1011));
-  if (index > 0) catalogue::RegisteredModels(db, brand, AddTo({models}));
-  models->setCurrentIndex(0);
+  keydb::KeyDatabase db(KeyRoot);
+  FillChoice(models, index > 0 ? keydb::RegisteredModels(db, brand) : std::vector<std::string>());
   models->setEnabled(index != 0);
   search->setEnabled(index != 0);
-  db.close();
+}
+
+void TForm2::FillOriginals(QTreeWidget* list, const std::string* brand, const std::string* model) {
+  keydb::KeyDatabase db(KeyRoot);
+  int found = 0;
+  {
+    kit::CommandLock lock(&commands_, Commands());
+    keydb::SearchOriginals(db, brand, model, [&](const keydb::OriginalRow& original) {
+      AddOriginalRow(list, original);
+      ++found;
+      QCoreApplication::processEvents();
+      return true;
+    });
+  }
+  if (found == 0) {
+    auto* row = new QTreeWidgetItem(list);
+    row->setText(1, Msg(1032));
+    kit::SetRowImage(row, 0);
+  }
 }
 
 void TForm2::HideWorkPanels() {
@@ -248,13 +252,13 @@ void TForm2::Button1Click() {
 QString TForm2::LegacyIniDescription(const QString& fileName) const {
   std::string name;
   if (!ToCp1252(fileName, &name)) return QString();
-  return FromCp1252(::LegacyIniDescription(name));
+  return FromCp1252(keydb::LegacyIniDescription(name));
 }
 
 QString TForm2::LegacyFileDescription(const QString& fileName) {
   std::string name;
   if (!ToCp1252(fileName, &name)) return QString();
-  DescriptionLine = ::LegacyFileDescription(name);
+  DescriptionLine = keydb::LegacyFileDescription(name);
   return FromCp1252(DescriptionLine);
 }
 
@@ -279,8 +283,8 @@ std::string TForm2::SortKey(const QTreeWidgetItem* row) const {
 }
 
 int TForm2::DrvListCompare(QTreeWidget*, QTreeWidgetItem* a, QTreeWidgetItem* b) const {
-  return SortDescending ? CompareListTexts(SortKey(b), SortKey(a))
-                        : CompareListTexts(SortKey(a), SortKey(b));
+  return SortDescending ? keydb::CompareListTexts(SortKey(b), SortKey(a))
+                        : keydb::CompareListTexts(SortKey(a), SortKey(b));
 }
 
 void TForm2::SortList(QTreeWidget* list) {
@@ -297,8 +301,8 @@ void TForm2::SortList(QTreeWidget* list) {
     // The same order as DrvListCompare, on keys made once.
     const bool descending = SortDescending;
     std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& x, const auto& y) {
-      return (descending ? CompareListTexts(y.first, x.first)
-                         : CompareListTexts(x.first, y.first)) < 0;
+      return (descending ? keydb::CompareListTexts(y.first, x.first)
+                         : keydb::CompareListTexts(x.first, y.first)) < 0;
     });
     rows.clear();
     for (const auto& entry : keyed) rows.append(entry.second);

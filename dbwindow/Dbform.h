@@ -3,17 +3,20 @@
 // the top bar. It is closed only through "Chiudi" (result 1); Escape and the
 // window manager cannot close it.
 //
-// Every statement comes from the key's catalogue (db/KeyCatalogue.h,
-// db/DriverCatalogue.h); texts read from the database are Windows-1252 bytes
-// and are converted where they enter or leave the widgets (app/kit).
+// What the key's data means and every change to it come from db/key/; a
+// handler reads its widgets, makes one call there and shows its outcome.
+// Texts read from the database are Windows-1252 bytes and are converted
+// where they enter or leave the widgets (app/kit).
 // Handlers are public so that tests and the main window can drive the real
 // window.
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
 #include <QIcon>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,13 +31,14 @@ class QComboBox;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
-class CBrennowZip;
-namespace catalogue {
+namespace keydb {
+class KeyDatabase;
+struct ChosenFile;
 struct DriverRow;
 struct OriginalRow;
-}
-namespace keypaths {
-class KeyFolders;
+struct StoredFile;
+enum class Registration;
+enum class Deletion;
 }
 
 class TForm2 : public QDialog {
@@ -112,7 +116,9 @@ class TForm2 : public QDialog {
   void changeEvent(QEvent* event) override;
 
  private:
-  std::string DatabasePath() const;
+  // The whole file the user chose; an unreadable one ends the command
+  // (std::runtime_error, for the general error report).
+  static QByteArray LoadWholeFile(const QString& path);
   // Every command of the window but "Interrompi ", for a CommandLock.
   std::vector<QWidget*> Commands();
   void FillHelpTexts();
@@ -122,10 +128,16 @@ class TForm2 : public QDialog {
   void FillRegisteredModels(QComboBox* brands, QComboBox* models, QWidget* search);
   void SetupList(QTreeWidget* list, const int* widths, int columns, int hiddenColumn);
   // A DrvList row for a driver, not yet in the list.
-  QTreeWidgetItem* DriverListRow(const catalogue::DriverRow& driver, bool available);
+  QTreeWidgetItem* DriverListRow(const keydb::DriverRow& driver);
   // One row of the originals lists (OriList, DBListORI).
-  void AddOriginalRow(keypaths::KeyFolders& folders, QTreeWidget* list,
-                      const catalogue::OriginalRow& original);
+  void AddOriginalRow(QTreeWidget* list, const keydb::OriginalRow& original);
+  // Fills an emptied originals list with the originals of the brand and
+  // model (nullptr: any), a turn of the event queue after each row and no
+  // other command meanwhile; the "nothing found" row when there is none.
+  void FillOriginals(QTreeWidget* list, const std::string* brand, const std::string* model);
+  // What the archive step of a registration or an export hands back while
+  // it runs: a turn of the event queue (the caller holds the command lock).
+  static void ArchiveProgress(int percent);
   // Sorts the list by SortColumn and SortDescending: each row's key is
   // computed once, and the rows are taken out and put back all at once.
   void SortList(QTreeWidget* list);
@@ -148,7 +160,6 @@ class TForm2 : public QDialog {
   int SortColumn = 0;
   bool SortDescending = false;
   std::string DescriptionLine;
-  CBrennowZip* ZipArchive = nullptr;
 
   QString ChosenOriginalPath;
   kit::CommandState commands_;
@@ -192,7 +203,15 @@ class TForm2 : public QDialog {
 
  private:
   void ConnectRegistration();
-  QTreeWidgetItem* SelectedRow(QTreeWidget* list) const;
+  // The file at path as a registration takes it, with the MD5 text it had
+  // when it was chosen.
+  static keydb::ChosenFile Chosen(const QString& path, const std::string& md5);
+  // Runs a registration on the key's database with notice shown and no
+  // other command taken meanwhile.
+  keydb::Registration RunRegistration(
+      QWidget* notice, const std::function<keydb::Registration(keydb::KeyDatabase&)>& registration);
+  // What the window shows when a modified file was not registered.
+  void ModifiedRefused(keydb::Registration outcome);
 
   std::string RegistrationOriginalId;
   std::string RegistrationOriginalMd5;
@@ -222,16 +241,14 @@ class TForm2 : public QDialog {
   // Fills PNL_MNG_DB_MOD for SelectedOriginalId; false (after message
   // 1038) when the original or its driver is gone.
   bool ShowModifiedFiles();
-  // Writes the content of a stored file at a native path (the entry nomeFile
-  // of a stored archive, or the file itself) to a file the user chooses. Nothing is
-  // written unless the whole content was read; a failure is reported.
-  void ExportStoredFile(const std::string& storedPath, const std::string& nomeFile,
-                        const std::string& path, bool modified);
-  // Removes a stored file after its row went; false (after telling the
-  // user) when the file is still there.
-  bool RemoveStoredFile(const std::string& nomeFile, bool modified);
+  // Writes the content of a stored file to a file the user chooses. Nothing
+  // is written unless the whole content was read; a failure is reported.
+  void ExportStoredFile(const keydb::StoredFile& stored);
   bool Confirm(int question);
   int CountModifiedFiles(const std::string& originalId);
+  // After a deletion: 1072 with the file that stayed behind, otherwise
+  // 1039 once the key's writes are saved.
+  void ReportDeletion(keydb::Deletion deletion, const std::string& keptFile);
 };
 
 // Renders the window as it stands into a PNG file; false when it could not

@@ -2,15 +2,12 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QTreeWidget>
-#include <stdexcept>
-#include <vector>
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
@@ -19,25 +16,15 @@
 #include "app/kit/Texts.h"
 #include "app/kit/BusyNotice.h"
 #include "app/kit/RowBatch.h"
-#include "db/DbConnection.h"
-#include "db/KeyCatalogue.h"
+#include "db/key/DriverSearch.h"
+#include "db/key/FileCatalogue.h"
+#include "db/key/KeyDatabase.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DriverSearch.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
 #include "app/kit/FieldTexts.h"
 
 namespace {
-
-QByteArray LoadWholeFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
-  QByteArray content = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
-  return content;
-}
 
 const unsigned char* Bytes(const QByteArray& content) {
   return reinterpret_cast<const unsigned char*>(content.constData());
@@ -91,28 +78,25 @@ void TForm2::CBIgnoreMD5Click() {
 }
 
 bool TForm2::IsAlreadyRegistered(const std::string& md5, bool modified) {
-  DbConnection db;
-  db.open(DatabasePath());
-  const bool registered = catalogue::IsRegistered(db, md5, modified);
-  db.close();
-  return registered;
+  keydb::KeyDatabase db(KeyRoot);
+  return keydb::IsRegistered(db, md5, modified);
 }
 
-QTreeWidgetItem* TForm2::DriverListRow(const catalogue::DriverRow& driver, bool available) {
+QTreeWidgetItem* TForm2::DriverListRow(const keydb::DriverRow& driver) {
   auto* row = new QTreeWidgetItem();
   row->setText(0, FromCp1252(driver.name));
   row->setText(1, FromCp1252(driver.description));
   row->setText(2, FromCp1252(driver.centralina));
   row->setText(3, FromCp1252(driver.eprom));
   row->setText(4, FromCp1252(driver.cks));
-  kit::SetRowImage(row, available ? 1 : 0);
+  kit::SetRowImage(row, driver.available ? 1 : 0);
   if (driver.user) row->setData(0, kUserDriverRole, true);
   return row;
 }
 
 void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
   if (searching()) return;
-  catalogue::DriverFilter filter;
+  keydb::DriverFilter filter;
   filter.manual = ui_->CBIgnoreMD5->isChecked();
   filter.brandChosen = ItemIndex(ui_->MarcaCB) != 0;
   filter.modelChosen = ItemIndex(ui_->ModelloCB) != 0;
@@ -123,8 +107,7 @@ void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
   ui_->BTN_Break->setEnabled(true);
   int found = 0;
   {
-    DbConnection db;
-    db.open(DatabasePath());
+    keydb::KeyDatabase db(KeyRoot);
     ui_->DrvList->clear();
     if (filter.manual && !filter.brandChosen) {
       Prompts::current().message(this, Msg(1019));
@@ -138,19 +121,18 @@ void TForm2::SearchDrivers(const unsigned char* data, std::uint64_t size) {
       kit::CommandLock lock(&commands_, Commands());
       kit::BusyNotice notice(ui_->Pnl_searching);
       kit::RowBatch rows(ui_->DrvList);
-      found = SearchDriverRows(db, filter, data, size, KeyRoot,
-                               [this, &rows](const catalogue::DriverRow* match, bool available) {
-                                 if (match) rows.add(DriverListRow(*match, available));
-                                 QCoreApplication::processEvents();
-                                 return !StopSearch;
-                               });
+      found = keydb::SearchDriverRows(db, filter, data, size,
+                                      [this, &rows](const keydb::DriverRow* match) {
+                                        if (match) rows.add(DriverListRow(*match));
+                                        QCoreApplication::processEvents();
+                                        return !StopSearch;
+                                      });
       rows.flush();
       // Shown as a click on "Descrizione" after no sort at all: ascending.
       SortColumn = 1;
       SortDescending = false;
       SortList(ui_->DrvList);
     }
-    db.close();
     ui_->Pnl_searching->hide();
   }
   if (found == 0) {

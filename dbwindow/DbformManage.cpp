@@ -8,31 +8,25 @@
 #include <QSaveFile>
 #include <QTextEdit>
 #include <QTreeWidget>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "app/kit/ArchiveFailure.h"
+#include "app/kit/BusyNotice.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FieldTexts.h"
 #include "app/kit/FileDialogs.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
-#include "archive/Brennowzip.h"
-#include "app/kit/BusyNotice.h"
 #include "app/kit/WidgetTexts.h"
-#include "db/DbConnection.h"
-#include "db/KeyCatalogue.h"
-#include "db/KeyPaths.h"
-#include "db/KeyStore.h"
+#include "db/key/FileCatalogue.h"
+#include "db/key/KeyChanges.h"
+#include "db/key/KeyDatabase.h"
+#include "db/key/StoredFiles.h"
 #include "dbwindow/Dbform.h"
-#include "platform/Files.h"
-#include "platform/Platform.h"
 #include "ui_Dbform.h"
-#include "app/kit/FieldTexts.h"
 
 namespace {
 
@@ -49,31 +43,15 @@ class ListUpdates {
   QTreeWidget* list_;
 };
 
-// The row selected in a single-selection list, or nullptr.
-QTreeWidgetItem* SelectedListRow(QTreeWidget* list) {
-  const QList<QTreeWidgetItem*> rows = list->selectedItems();
-  return rows.isEmpty() ? nullptr : rows.first();
-}
-
 // A native path as the user reads it.
 QString PathText(const std::string& nativePath) { return QString::fromStdString(nativePath); }
 
-// The whole file at a native path; false with the system's reason.
-bool ReadWholeFile(const std::string& nativePath, QByteArray* content, QString* reason) {
-  std::FILE* file = nativePath.empty() ? nullptr : platform::files::Open(nativePath, "rb");
-  if (!file) {
-    *reason = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-  }
-  content->clear();
-  char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-    content->append(buffer, static_cast<qsizetype>(n));
-  const bool failed = std::ferror(file) != 0;
-  if (failed) *reason = QString::fromLocal8Bit(std::strerror(errno));
-  std::fclose(file);
-  return !failed;
+// Why a stored file could not be read, as the user reads it.
+QString ReadFailureText(const std::string& path, const keydb::ReadFailure& failure) {
+  if (failure.inArchive)
+    return kit::ArchiveFailureText(QString::fromStdString(failure.archiveError),
+                                   failure.reason.kind, kit::ReasonArgs(failure.reason));
+  return PathText(path) + QStringLiteral(": ") + QString::fromLocal8Bit(failure.systemReason.c_str());
 }
 
 }  // namespace
@@ -83,7 +61,7 @@ void TForm2::ConnectManagement() {
   connect(ui_->MarcaDB->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaDBChange);
   connect(ui_->BTN_db_search, &QPushButton::clicked, this, &TForm2::BTN_db_searchClick);
   connect(ui_->DBListORI, &QTreeWidget::itemSelectionChanged, this, [this] {
-    QTreeWidgetItem* row = SelectedListRow(ui_->DBListORI);
+    QTreeWidgetItem* row = kit::SelectedRow(ui_->DBListORI);
     OriDBListSelectItem(row, row != nullptr);
   });
   connect(ui_->BTN_Export, &QPushButton::clicked, this, &TForm2::BTN_ExportClick);
@@ -91,7 +69,7 @@ void TForm2::ConnectManagement() {
   connect(ui_->BTN_Close, &QPushButton::clicked, this, &TForm2::BTN_CloseClick);
   connect(ui_->BTN_Show_Mod, &QPushButton::clicked, this, &TForm2::BTN_Show_ModClick);
   connect(ui_->MOD_LIST, &QTreeWidget::itemSelectionChanged, this, [this] {
-    QTreeWidgetItem* row = SelectedListRow(ui_->MOD_LIST);
+    QTreeWidgetItem* row = kit::SelectedRow(ui_->MOD_LIST);
     MOD_LISTSelectItem2(row, row != nullptr);
   });
   connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this, &TForm2::BTN_DB_MOD_EXPClick);
@@ -112,40 +90,18 @@ void TForm2::BTN_db_searchClick() {
   if (brandChosen && !ComboBytes(ui_->MarcaDB, &brand)) return;
   if (modelChosen && !ComboBytes(ui_->ModelloDB, &model)) return;
 
-  keypaths::KeyFolders folders(KeyRoot);
-  DbConnection db;
-  db.open(folders.DatabasePath());
   ui_->DBListORI->clear();
   ui_->BTN_Export->setEnabled(false);
   ui_->BTN_Show_Mod->setEnabled(false);
   ui_->Btn_Del_Ori->setEnabled(false);
-  int added = 0;
-  {
-    kit::BusyNotice notice(ui_->PNL_Search_DB);
-    ListUpdates updates(ui_->DBListORI);
-    kit::CommandLock lock(&commands_, Commands());
-    catalogue::SearchOriginals(db, brandChosen ? &brand : nullptr, modelChosen ? &model : nullptr,
-                               [&](const catalogue::OriginalRow& original) {
-                                 AddOriginalRow(folders, ui_->DBListORI, original);
-                                 ++added;
-                                 QCoreApplication::processEvents();
-                                 return true;
-                               });
-    if (added == 0) {
-      auto* row = new QTreeWidgetItem(ui_->DBListORI);
-      row->setText(1, Msg(1032));
-      kit::SetRowImage(row, 0);
-    }
-  }
-  db.close();
+  kit::BusyNotice notice(ui_->PNL_Search_DB);
+  ListUpdates updates(ui_->DBListORI);
+  FillOriginals(ui_->DBListORI, brandChosen ? &brand : nullptr, modelChosen ? &model : nullptr);
 }
 
 int TForm2::CountModifiedFiles(const std::string& originalId) {
-  DbConnection db;
-  db.open(DatabasePath());
-  const int found = catalogue::CountModifiedFiles(db, originalId);
-  db.close();
-  return found;
+  keydb::KeyDatabase db(KeyRoot);
+  return keydb::CountModifiedFiles(db, originalId);
 }
 
 void TForm2::OriDBListSelectItem(QTreeWidgetItem* item, bool selected) {
@@ -157,65 +113,48 @@ void TForm2::OriDBListSelectItem(QTreeWidgetItem* item, bool selected) {
   if (!ToCp1252(item->text(4), &id)) return;
   SelectedOriginalId = id;
 
-  catalogue::StoredRow original;
-  DbConnection db;
-  db.open(DatabasePath());
-  const bool found = catalogue::OriginalNote(db, SelectedOriginalId, &original);
+  keydb::KeyDatabase db(KeyRoot);
+  keydb::StoredFile original;
+  const bool found = keydb::FindOriginal(db, SelectedOriginalId, &original);
   ui_->MemoDesc->setPlainText(kit::MemoText(original.note));
   ui_->Btn_Del_Ori->setEnabled(found);
-  db.close();
-  ui_->BTN_Show_Mod->setEnabled(CountModifiedFiles(SelectedOriginalId) > 0);
-  ui_->BTN_Export->setEnabled(found &&
-                              keypaths::KeyFolders(KeyRoot).Originals().HasFile(original.nomeFile));
+  ui_->BTN_Show_Mod->setEnabled(keydb::CountModifiedFiles(db, SelectedOriginalId) > 0);
+  ui_->BTN_Export->setEnabled(found && original.present);
 }
 
-void TForm2::ExportStoredFile(const std::string& storedPath, const std::string& nomeFile,
-                              const std::string& path, bool modified) {
+void TForm2::ExportStoredFile(const keydb::StoredFile& stored) {
+  // The whole content is in hand before anything is asked or written; a
+  // stored archive is only read.
+  std::vector<unsigned char> content;
+  keydb::ReadFailure failure;
+  bool read = false;
+  {
+    kit::CommandLock lock(&commands_, Commands());
+    read = keydb::ReadStoredFile(stored.file, stored.nomeFile, &content, &failure, ArchiveProgress);
+  }
+  // F7: every failure shows 1073 with its reason.
   auto fail = [this](const QString& reason) {
     Prompts::current().message(this, Msg(1073) + QLatin1Char(' ') + reason);
   };
-  QByteArray content;
-  QString reason = QString::fromLocal8Bit(std::strerror(ENOENT));
-  if (!platform::FileExists(storedPath) || !ReadWholeFile(storedPath, &content, &reason))
-    return fail(PathText(storedPath) + QStringLiteral(": ") + reason);
-  if (keystore::IsStoredArchive(content.toStdString())) {
-    // The whole entry is in hand before anything is asked or written; the
-    // stored archive is only read.
-    std::vector<unsigned char> entry;
-    bool extracted = false;
-    QString error;
-    {
-      kit::CommandLock lock(&commands_, Commands());
-      CBrennowZip zip;
-      ZipArchive = &zip;
-      extracted = zip.openArchive(storedPath) &&
-                  zip.extractToStream(FromCp1252(nomeFile).toStdWString(), &entry);
-      if (!extracted) error = kit::ArchiveFailureText(zip);
-      zip.closeArchive();
-      ZipArchive = nullptr;
-    }
-    if (!extracted) return fail(error);
-    content = QByteArray(reinterpret_cast<const char*>(entry.data()),
-                         static_cast<qsizetype>(entry.size()));
-  }
+  if (!read) return fail(ReadFailureText(stored.file, failure));
 
-  const QString proposed = FromCp1252(keystore::DisplayName(path, nomeFile, modified));
-  const QString target = kit::SaveFile(kit::FileDialog::kSD_DB, this, proposed, QString());
+  const QString target = kit::SaveFile(kit::FileDialog::kSD_DB, this, FromCp1252(stored.name), QString());
   if (target.isEmpty()) return;
   QSaveFile out(target);
-  if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
+  const QByteArray bytes(reinterpret_cast<const char*>(content.data()),
+                         static_cast<qsizetype>(content.size()));
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
     return fail(target + QStringLiteral(": ") + out.errorString());
 }
 
 void TForm2::BTN_ExportClick() {
   if (searching() || !ui_->BTN_Export->isEnabled()) return;
-  catalogue::StoredRow original;
-  DbConnection db;
-  db.open(DatabasePath());
-  catalogue::OriginalFile(db, SelectedOriginalId, &original);
-  db.close();
-  ExportStoredFile(keypaths::KeyFolders(KeyRoot).StoredOriginal(original.nomeFile),
-                   original.nomeFile, original.path, false);
+  keydb::StoredFile original;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    keydb::FindOriginal(db, SelectedOriginalId, &original);
+  }
+  ExportStoredFile(original);
 }
 
 bool TForm2::Confirm(int question) {
@@ -224,15 +163,6 @@ bool TForm2::Confirm(int question) {
   return Prompts::current().execDialog(&ask) == TMsgFm::kOk;
 }
 
-bool TForm2::RemoveStoredFile(const std::string& nomeFile, bool modified) {
-  keypaths::KeyFolders folders(KeyRoot);
-  // A name that is not a plain file name gives no path: nothing is removed.
-  const std::string stored =
-      modified ? folders.StoredModified(nomeFile) : folders.StoredOriginal(nomeFile);
-  if (!platform::FileExists(stored) || platform::files::Remove(stored)) return true;
-  Prompts::current().message(this, Msg(1072) + QLatin1Char(' ') + PathText(stored));
-  return false;
-}
 
 void TForm2::Btn_Del_OriClick() {
   if (searching() || !ui_->Btn_Del_Ori->isEnabled()) return;
@@ -240,25 +170,28 @@ void TForm2::Btn_Del_OriClick() {
   // and one deleted since then no longer does.
   const bool hasModified = CountModifiedFiles(SelectedOriginalId) > 0;
   ui_->BTN_Show_Mod->setEnabled(hasModified);
-  if (hasModified) {
-    Prompts::current().message(this, Msg(1037));
-    return;
-  }
+  if (hasModified) return Prompts::current().message(this, Msg(1037));
   if (!Confirm(1070)) return;
-  if (CountModifiedFiles(SelectedOriginalId) > 0) {
-    ui_->BTN_Show_Mod->setEnabled(true);
-    Prompts::current().message(this, Msg(1037));
-    return;
+  std::string keptFile;
+  keydb::Deletion deletion;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    deletion = keydb::DeleteOriginal(db, SelectedOriginalId, &keptFile);
   }
-
-  DbConnection db;
-  db.open(DatabasePath());
-  const std::string nomeFile = catalogue::DeleteOriginal(db, SelectedOriginalId);
-  db.close();
-  const bool removed = RemoveStoredFile(nomeFile, false);
+  if (deletion == keydb::Deletion::kInUse) {
+    ui_->BTN_Show_Mod->setEnabled(true);
+    return Prompts::current().message(this, Msg(1037));
+  }
   ResetOriginalsPanel();
-  if (removed && KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1039));
+  ReportDeletion(deletion, keptFile);
   FillRegisteredBrands();
+}
+
+void TForm2::ReportDeletion(keydb::Deletion deletion, const std::string& keptFile) {
+  if (deletion == keydb::Deletion::kFileKept)
+    Prompts::current().message(this, Msg(1072) + QLatin1Char(' ') + PathText(keptFile));
+  else if (KeyWritesSaved(this, KeyRoot))
+    Prompts::current().message(this, Msg(1039));
 }
 
 void TForm2::ResetOriginalsPanel() {
@@ -293,40 +226,33 @@ void TForm2::BTN_Show_ModClick() {
 }
 
 bool TForm2::ShowModifiedFiles() {
-  DbConnection db;
-  db.open(DatabasePath());
-  catalogue::OriginalHeader header;
-  if (!catalogue::FindOriginalHeader(db, SelectedOriginalId, &header)) {
-    db.close();
+  keydb::KeyDatabase db(KeyRoot);
+  keydb::OriginalHeader header;
+  if (!keydb::FindOriginalHeader(db, SelectedOriginalId, &header)) {
     Prompts::current().message(this, Msg(1038));
     return false;
   }
   kit::ShowName(ui_->TE_DB_MNG_MOD, FromCp1252(header.driver) + QStringLiteral(" - ") +
-                              FromCp1252(header.driverDescription));
-  kit::ShowName(ui_->TE_DB_MNG_ORI,
-      FromCp1252(keystore::DisplayName(header.path, header.nomeFile, false)));
+                                        FromCp1252(header.driverDescription));
+  kit::ShowName(ui_->TE_DB_MNG_ORI, FromCp1252(header.name));
   kit::ShowName(ui_->TE_DB_MNG_LASTMOD, FromCp1252(header.lastModified));
   ui_->Memo_Desc_ori_Db->setPlainText(kit::MemoText(header.note));
 
   ui_->MOD_LIST->clear();
   ui_->BTN_DB_MOD_EXP->setEnabled(false);
   ui_->BTN_DEL_MOD->setEnabled(false);
-  {
-    ListUpdates updates(ui_->MOD_LIST);
-    kit::CommandLock lock(&commands_, Commands());
-    keypaths::KeyFolders folders(KeyRoot);
-    catalogue::ModifiedFiles(db, SelectedOriginalId, [&](const catalogue::ModifiedFileRow& mod) {
-      auto* row = new QTreeWidgetItem(ui_->MOD_LIST);
-      row->setText(0, FromCp1252(keystore::DisplayName(mod.path, mod.nomeFile, true)));
-      row->setText(1, kit::ListText(mod.note));
-      row->setText(2, FromCp1252(mod.lastModified));
-      row->setText(3, FromCp1252(mod.id));
-      kit::SetRowImage(row, folders.Modified().HasFile(mod.nomeFile) ? 1 : 0);
-      QCoreApplication::processEvents();
-      return true;
-    });
-  }
-  db.close();
+  ListUpdates updates(ui_->MOD_LIST);
+  kit::CommandLock lock(&commands_, Commands());
+  keydb::ModifiedFiles(db, SelectedOriginalId, [&](const keydb::ModifiedRow& mod) {
+    auto* row = new QTreeWidgetItem(ui_->MOD_LIST);
+    row->setText(0, FromCp1252(mod.name));
+    row->setText(1, kit::ListText(mod.note));
+    row->setText(2, FromCp1252(mod.lastModified));
+    row->setText(3, FromCp1252(mod.id));
+    kit::SetRowImage(row, mod.present ? 1 : 0);
+    QCoreApplication::processEvents();
+    return true;
+  });
   return true;
 }
 
@@ -337,36 +263,34 @@ void TForm2::MOD_LISTSelectItem2(QTreeWidgetItem* item, bool selected) {
   std::string id;
   if (!ToCp1252(item->text(3), &id)) return;
   SelectedModifiedId = id;
-  DbConnection db;
-  db.open(DatabasePath());
-  std::string nomeFile;
-  const bool usable = catalogue::ModifiedStoredName(db, SelectedModifiedId, &nomeFile) &&
-                      keypaths::KeyFolders(KeyRoot).Modified().HasFile(nomeFile);
-  db.close();
+  keydb::KeyDatabase db(KeyRoot);
+  keydb::StoredFile mod;
+  const bool usable = keydb::FindModified(db, SelectedModifiedId, &mod) && mod.present;
   ui_->BTN_DB_MOD_EXP->setEnabled(usable);
   ui_->BTN_DEL_MOD->setEnabled(usable);
 }
 
 void TForm2::BTN_DB_MOD_EXPClick() {
   if (searching() || !ui_->BTN_DB_MOD_EXP->isEnabled()) return;
-  catalogue::StoredRow mod;
-  DbConnection db;
-  db.open(DatabasePath());
-  const bool found = catalogue::ModifiedFile(db, SelectedModifiedId, &mod);
-  db.close();
-  const std::string stored = keypaths::KeyFolders(KeyRoot).StoredModified(mod.nomeFile);
-  if (found && platform::FileExists(stored)) ExportStoredFile(stored, mod.nomeFile, mod.path, true);
+  keydb::StoredFile mod;
+  bool found = false;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    found = keydb::FindModified(db, SelectedModifiedId, &mod);
+  }
+  if (found && mod.present) ExportStoredFile(mod);
 }
 
 void TForm2::BTN_DEL_MODClick() {
   if (searching() || !ui_->BTN_DEL_MOD->isEnabled()) return;
   if (!Confirm(1071)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  const std::string nomeFile = catalogue::DeleteModified(db, SelectedModifiedId);
-  db.close();
-  if (RemoveStoredFile(nomeFile, true) && KeyWritesSaved(this, KeyRoot))
-    Prompts::current().message(this, Msg(1039));
+  std::string keptFile;
+  keydb::Deletion deletion;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    deletion = keydb::DeleteModified(db, SelectedModifiedId, &keptFile);
+  }
+  ReportDeletion(deletion, keptFile);
   ShowModifiedFiles();
 }
 

@@ -1,47 +1,31 @@
 // Registering an original: the confirmation panel, the driver reservation
 // and storing the file with its ORI row.
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <vector>
 
+#include "app/kit/BusyNotice.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FieldTexts.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
-#include "app/kit/BusyNotice.h"
 #include "app/kit/WidgetTexts.h"
-#include "db/DbConnection.h"
-#include "db/KeyCatalogue.h"
-#include "db/KeyPaths.h"
-#include "db/KeyStore.h"
+#include "db/key/FileCatalogue.h"
+#include "db/key/KeyChanges.h"
+#include "db/key/KeyDatabase.h"
 #include "dbwindow/Dbform.h"
-#include "dbwindow/DbformRegistration.h"
-#include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
-#include "app/kit/FieldTexts.h"
-
-bool ReadRegisteredBytes(const QString& path, const std::string& digest,
-                         std::vector<unsigned char>* content) {
-  QFile file(path);
-  if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return false;
-  if (TUEDC16::HashBuffer(bytes.constData(), static_cast<std::size_t>(bytes.size())) != digest)
-    return false;
-  content->assign(bytes.begin(), bytes.end());
-  return true;
-}
 
 void TForm2::ConnectRegistration() {
   // The buttons follow the selection; an emptied or refilled list leaves no
   // row selected and its button disabled.
   auto followSelection = [this](QTreeWidget* list, void (TForm2::*handler)(QTreeWidgetItem*, bool)) {
     connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list, handler] {
-      QTreeWidgetItem* row = SelectedRow(list);
+      QTreeWidgetItem* row = kit::SelectedRow(list);
       (this->*handler)(row, row != nullptr);
     });
     connect(list->model(), &QAbstractItemModel::modelReset, this,
@@ -63,9 +47,16 @@ void TForm2::ConnectRegistration() {
   connect(ui_->Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
 }
 
-QTreeWidgetItem* TForm2::SelectedRow(QTreeWidget* list) const {
-  const QList<QTreeWidgetItem*> rows = list->selectedItems();
-  return rows.isEmpty() ? nullptr : rows.first();
+keydb::ChosenFile TForm2::Chosen(const QString& path, const std::string& md5) {
+  return {QDir::toNativeSeparators(path).toStdString(), md5};
+}
+
+keydb::Registration TForm2::RunRegistration(
+    QWidget* notice, const std::function<keydb::Registration(keydb::KeyDatabase&)>& registration) {
+  keydb::KeyDatabase db(KeyRoot);
+  kit::BusyNotice busy(notice);
+  kit::CommandLock lock(&commands_, Commands());
+  return registration(db);
 }
 
 void TForm2::DrvListSelectItem(QTreeWidgetItem* row, bool selected) {
@@ -74,7 +65,7 @@ void TForm2::DrvListSelectItem(QTreeWidgetItem* row, bool selected) {
 
 void TForm2::BTN_Reg_oriClick() {
   if (searching()) return;
-  QTreeWidgetItem* row = SelectedRow(ui_->DrvList);
+  QTreeWidgetItem* row = kit::SelectedRow(ui_->DrvList);
   if (!row || row->text(0).isEmpty()) return;
   ui_->Pnl_ORI1->hide();
   ui_->Pnl_ORI2->show();
@@ -100,69 +91,44 @@ void TForm2::BTN_Reg_oriClick() {
 }
 
 int TForm2::CountPendingReservations() {
-  DbConnection db;
-  db.open(DatabasePath());
-  const int count = catalogue::CountPendingReservations(db);
-  db.close();
-  return count;
+  keydb::KeyDatabase db(KeyRoot);
+  return keydb::CountPendingReservations(db);
 }
 
 void TForm2::ReserveDriverDownload() {
-  QTreeWidgetItem* row = SelectedRow(ui_->DrvList);
+  QTreeWidgetItem* row = kit::SelectedRow(ui_->DrvList);
   std::string driver;
   // Driver names come from the database, so they always convert back.
   if (!row || row->text(0).isEmpty() || !ToCp1252(row->text(0), &driver)) return;
-  DbConnection db;
-  db.open(DatabasePath());
-  const catalogue::Reservation reservation = catalogue::ReserveDriver(db, driver);
-  db.close();
-  if (reservation == catalogue::Reservation::kNoId) Prompts::current().message(this, Msg(1079));
-  if (reservation == catalogue::Reservation::kFailed) Prompts::current().message(this, Msg(1021));
+  keydb::KeyDatabase db(KeyRoot);
+  switch (keydb::ReserveDriver(db, driver)) {
+    case keydb::Reservation::kNoId: return Prompts::current().message(this, Msg(1079));
+    case keydb::Reservation::kFailed: return Prompts::current().message(this, Msg(1021));
+    case keydb::Reservation::kReserved:
+    case keydb::Reservation::kAlreadyPending: return;
+  }
 }
 
 void TForm2::BTN_ORI_REGClick() {
   if (searching()) return;
-  // Everything the registration writes is taken now, before any step that
-  // hands the event queue a turn.
+  // Everything the registration writes is taken now, before the archive
+  // step hands the event queue a turn.
   const QString sourcePath = ui_->T_ORI_FILE_2->text();
-  catalogue::NewOriginal original;
-  original.md5 = OriginalDigest;
+  keydb::NewOriginal original;
+  original.file = Chosen(sourcePath, OriginalDigest);
   if (!kit::StoredText(this, ui_->T_DRIVER->text(), 1060, &original.driver) ||
       !kit::StoredText(this, ToStoredLineBreaks(ui_->T_DESC->toPlainText()), 1066, &original.note) ||
       !kit::StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &original.fileName))
     return;
-  if (IsAlreadyRegistered(original.md5, false)) {
-    Prompts::current().message(this, Msg(1012));
-    return;
-  }
-
-  keypaths::KeyFolders folders(KeyRoot);
-  DbConnection db;
-  db.open(folders.DatabasePath());
-  if (!keystore::NextOriginalId(db, &original.id)) {
-    db.close();
-    Prompts::current().message(this, Msg(1079));
-    return;
-  }
-  const std::string storedName = keystore::OriginalFileName(original.id);
-  kit::BusyNotice notice(ui_->PNL_REG_ORI);
-  catalogue::Registration registration = catalogue::Registration::kNotStored;
-  std::vector<unsigned char> content;
-  if (ReadRegisteredBytes(sourcePath, original.md5, &content)) {
-    kit::CommandLock lock(&commands_, Commands());
-    registration = catalogue::StoreAndInsert(db, folders.StoredOriginal(storedName), storedName,
-                                             content, catalogue::InsertOriginalStatement(original),
-                                             false);
-  }
-  db.close();
-  notice.hide();
-  if (registration == catalogue::Registration::kNotStored) {
-    Prompts::current().message(this, Msg(1025));
-    return;
-  }
-  if (registration == catalogue::Registration::kNotInserted) {
-    Prompts::current().message(this, Msg(1023));
-    return;
+  switch (RunRegistration(ui_->PNL_REG_ORI, [&original](keydb::KeyDatabase& db) {
+    return keydb::RegisterOriginal(db, original, ArchiveProgress);
+  })) {
+    case keydb::Registration::kRegistered: break;
+    case keydb::Registration::kAlreadyRegistered: return Prompts::current().message(this, Msg(1012));
+    case keydb::Registration::kNoId: return Prompts::current().message(this, Msg(1079));
+    case keydb::Registration::kNotInserted: return Prompts::current().message(this, Msg(1023));
+    case keydb::Registration::kOriginalGone:  // modified files only
+    case keydb::Registration::kNotStored: return Prompts::current().message(this, Msg(1025));
   }
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetIdentificationPanel();

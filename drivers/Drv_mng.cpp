@@ -1,4 +1,4 @@
-// The driver window: construction, setup, the make and model lists, the
+// The driver window: construction, setup, the brand and model lists, the
 // selection and moving between the two panels.
 #include "drivers/Drv_mng.h"
 
@@ -14,25 +14,14 @@
 #include "app/kit/DbText.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/Texts.h"
-#include "db/DbConnection.h"
-#include "db/DriverCatalogue.h"
-#include "db/KeyStore.h"
+#include "db/key/DriverCatalogue.h"
+#include "db/key/KeyDatabase.h"
 #include "app/kit/WidgetTexts.h"
 #include "ui_Drv_mng.h"
 #include "app/kit/FieldTexts.h"
 #include "app/kit/WindowFont.h"
 
 namespace {
-
-// What one statement of the catalogue gives, on a connection of its own.
-template <typename Read>
-auto Catalogue(const std::string& dbPath, Read read) {
-  DbConnection db;
-  db.open(dbPath);
-  auto result = read(db);
-  db.close();
-  return result;
-}
 
 // Runs handler on the user's own choice from the list and on typing, never
 // when the program sets the index or the text.
@@ -79,8 +68,6 @@ TForm3::~TForm3() { FormDestroy(); }
 
 void TForm3::FormDestroy() { question_.reset(); }
 
-std::string TForm3::DatabasePath() const { return keystore::DatabasePath(KeyRoot); }
-
 void TForm3::SetupWindow(const std::string& keyRoot) {
   KeyRoot = keyRoot;
   FillHelpMemos();
@@ -97,12 +84,14 @@ void TForm3::FillHelpMemos() {
 }
 
 void TForm3::FillUserBrands() {
-  kit::FillChoices(ui_->MarcaCB, Catalogue(DatabasePath(), catalogue::UserMakes));
+  keydb::KeyDatabase db(KeyRoot);
+  kit::FillChoices(ui_->MarcaCB, keydb::UserDriverBrands(db));
   kit::FillChoices(ui_->ModelloCB, {});
 }
 
 void TForm3::FillAllBrands() {
-  kit::FillChoices(ui_->NewMarcaCB, Catalogue(DatabasePath(), catalogue::AllMakes));
+  keydb::KeyDatabase db(KeyRoot);
+  kit::FillChoices(ui_->NewMarcaCB, keydb::DriverBrands(db));
   kit::FillChoices(ui_->NewModelloCB, {});
 }
 
@@ -113,11 +102,10 @@ void TForm3::MarcaCBChange() {
     return;
   }
   ui_->ModelloCB->setEnabled(true);
-  std::string make;
-  kit::ChoiceBytes(ui_->MarcaCB, std::string(), &make);
-  kit::FillChoices(ui_->ModelloCB, Catalogue(DatabasePath(), [&make](DbConnection& db) {
-                     return catalogue::UserModels(db, make);
-                   }));
+  std::string brand;
+  kit::ChoiceBytes(ui_->MarcaCB, std::string(), &brand);
+  keydb::KeyDatabase db(KeyRoot);
+  kit::FillChoices(ui_->ModelloCB, keydb::UserDriverModels(db, brand));
 }
 
 void TForm3::NewMarcaCBChange() {
@@ -127,11 +115,10 @@ void TForm3::NewMarcaCBChange() {
     return;
   }
   ui_->NewModelloCB->setEnabled(true);
-  std::string make;
-  kit::ChoiceBytes(ui_->NewMarcaCB, std::string(), &make);
-  kit::FillChoices(ui_->NewModelloCB, Catalogue(DatabasePath(), [&make](DbConnection& db) {
-                     return catalogue::AllModels(db, make);
-                   }));
+  std::string brand;
+  kit::ChoiceBytes(ui_->NewMarcaCB, std::string(), &brand);
+  keydb::KeyDatabase db(KeyRoot);
+  kit::FillChoices(ui_->NewModelloCB, keydb::DriverModels(db, brand));
 }
 
 void TForm3::FillNewModels() {
@@ -140,12 +127,10 @@ void TForm3::FillNewModels() {
   models->clear();
   models->addItem(Msg(1011));
   models->setEnabled(true);
-  std::string make;
-  if (kit::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make)) {
-    const auto all = Catalogue(DatabasePath(), [&make](DbConnection& db) {
-      return catalogue::AllModels(db, make);
-    });
-    for (const std::string& model : all)
+  std::string brand;
+  if (kit::ChoiceBytes(ui_->NewMarcaCB, catalogueBrand_, &brand)) {
+    keydb::KeyDatabase db(KeyRoot);
+    for (const std::string& model : keydb::DriverModels(db, brand))
       models->addItem(FromCp1252(model), QByteArray(model.data(), static_cast<qsizetype>(model.size())));
   }
   models->setEditText(shown);
@@ -163,9 +148,8 @@ void TForm3::SetListCommandsEnabled(bool enabled) {
 }
 
 QTreeWidgetItem* TForm3::SelectedDriverRow() const {
-  const QList<QTreeWidgetItem*> selected = ui_->DrvList->selectedItems();
-  if (selected.size() != 1 || selected.front()->text(0).isEmpty()) return nullptr;
-  return selected.front();
+  QTreeWidgetItem* row = kit::SelectedRow(ui_->DrvList);
+  return row && !row->text(0).isEmpty() ? row : nullptr;
 }
 
 void TForm3::DrvListSelectItem() { SetListCommandsEnabled(SelectedDriverRow() != nullptr); }
@@ -175,11 +159,13 @@ void TForm3::BTN_RICClick() {
   if (!row || busy()) return;
   const QByteArray name = row->data(0, kit::kStoredBytesRole).toByteArray();
   const QByteArray description = row->data(1, kit::kStoredBytesRole).toByteArray();
-  std::string make, model;
+  std::string brand, model;
   const std::string nomefile(name.constData(), static_cast<size_t>(name.size()));
-  const bool found = Catalogue(DatabasePath(), [&](DbConnection& db) {
-    return catalogue::MakeAndModel(db, nomefile, &make, &model);
-  });
+  bool found = false;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    found = keydb::BrandAndModel(db, nomefile, &brand, &model);
+  }
 
   ui_->PNL_DRV_UTENTE->hide();
   ui_->PNL_DRV_CAT->show();
@@ -188,12 +174,12 @@ void TForm3::BTN_RICClick() {
   kit::ShowName(ui_->TE_DRV_NAME, row->text(0));
   ui_->Drv_desc->setPlainText(kit::MemoText(catalogueDescription_));
   catalogueKnown_ = found;
-  catalogueMake_.clear();
+  catalogueBrand_.clear();
   catalogueModel_.clear();
   if (found) {
-    catalogueMake_ = make;
+    catalogueBrand_ = brand;
     catalogueModel_ = model;
-    kit::ShowStored(ui_->NewMarcaCB, make);
+    kit::ShowStored(ui_->NewMarcaCB, brand);
     FillNewModels();
     kit::ShowStored(ui_->NewModelloCB, model);
     ui_->NewModelloCB->setEnabled(true);

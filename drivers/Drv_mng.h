@@ -1,13 +1,13 @@
-// The user driver catalogue: find the user's own drivers by make and model,
-// give one another make, model and description, or delete one with its
+// The user driver catalogue: find the user's own drivers by brand and model,
+// give one another brand, model and description, or delete one with its
 // ".DRU" file. Created anew for every opening; SetupWindow(KeyRoot) before
 // it is shown modally.
 //
 // The combo boxes' change handlers run only on the user's own choice or
 // typing, never when the window sets an index itself. While the search
 // hands the event queue a turn, the window takes no other command and
-// refuses to close. Its statements come from the key's catalogue
-// (db/DriverCatalogue.h).
+// refuses to close. What it reads and changes comes from db/key/
+// (DriverCatalogue.h, KeyChanges.h).
 #pragma once
 
 #include <QDialog>
@@ -40,12 +40,12 @@ class TForm3 : public QDialog {
   // Whether a search is handing the event queue a turn right now.
   bool busy() const { return commands_.busy(); }
 
-  // Stores KeyRoot, fills the help memos and the make lists, creates the
+  // Stores KeyRoot, fills the help memos and the brand lists, creates the
   // question window. Database errors are thrown.
   void SetupWindow(const std::string& keyRoot);
   void FillUserBrands();
   void FillAllBrands();
-  // NewModelloCB gets the models of the make NewMarcaCB shows; its
+  // NewModelloCB gets the models of the brand NewMarcaCB shows; its
   // selection is left to the caller.
   void FillNewModels();
 
@@ -69,10 +69,10 @@ class TForm3 : public QDialog {
   void changeEvent(QEvent* event) override;
 
  private:
-  std::string DatabasePath() const;
   void FillHelpMemos();
   void SetListCommandsEnabled(bool enabled);
-  // The selected row of DrvList, when it names a driver.
+  // The selected row of DrvList, when it names a driver (a single-selection
+  // list).
   QTreeWidgetItem* SelectedDriverRow() const;
   // Asks, deletes the row and then its file, searches again. False when
   // nothing was deleted.
@@ -83,11 +83,11 @@ class TForm3 : public QDialog {
   std::unique_ptr<TMsgFm> question_;
   kit::CommandState commands_;
 
-  // The driver shown on the recatalogue panel, as stored; make and model
+  // The driver shown on the recatalogue panel, as stored; brand and model
   // only when its row was found (catalogueKnown_).
   bool catalogueKnown_ = false;
   std::string catalogueName_;
   std::string catalogueDescription_;
-  std::string catalogueMake_;
+  std::string catalogueBrand_;
   std::string catalogueModel_;
 };

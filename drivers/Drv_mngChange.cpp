@@ -9,13 +9,10 @@
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "app/kit/BusyNotice.h"
-#include "db/DbConnection.h"
-#include "db/DriverCatalogue.h"
-#include "db/KeyPaths.h"
 #include "app/kit/WidgetTexts.h"
+#include "db/key/KeyChanges.h"
+#include "db/key/KeyDatabase.h"
 #include "drivers/Drv_mng.h"
-#include "platform/Files.h"
-#include "platform/Platform.h"
 #include "ui_Drv_mng.h"
 
 namespace {
@@ -34,12 +31,12 @@ bool ShowsStored(const QComboBox* box, const std::string& stored) {
 
 void TForm3::BTN_UPD_DRVClick() {
   if (busy() || catalogueName_.empty()) return;
-  // A box that still shows what the driver has stored (an empty make or
+  // A box that still shows what the driver has stored (an empty brand or
   // model included) writes that back; the model counts as kept only under
-  // the kept make, since changing the make asks for a model again.
-  const bool makeKept = catalogueKnown_ && ShowsStored(ui_->NewMarcaCB, catalogueMake_);
-  const bool modelKept = makeKept && ShowsStored(ui_->NewModelloCB, catalogueModel_);
-  if ((!makeKept && NothingChosen(ui_->NewMarcaCB)) ||
+  // the kept brand, since changing the brand asks for a model again.
+  const bool brandKept = catalogueKnown_ && ShowsStored(ui_->NewMarcaCB, catalogueBrand_);
+  const bool modelKept = brandKept && ShowsStored(ui_->NewModelloCB, catalogueModel_);
+  if ((!brandKept && NothingChosen(ui_->NewMarcaCB)) ||
       (!modelKept && NothingChosen(ui_->NewModelloCB))) {
     Prompts::current().message(this, Msg(1075));
     return;
@@ -47,24 +44,25 @@ void TForm3::BTN_UPD_DRVClick() {
   if (!kit::StorableChoice(this, ui_->NewMarcaCB) || !kit::StorableChoice(this, ui_->NewModelloCB) ||
       !kit::WithoutNul(this, kit::MemoContent(ui_->Drv_desc)))
     return;
-  std::string make, model, description;
-  if (!kit::ChoiceBytes(ui_->NewMarcaCB, catalogueMake_, &make) ||
+  std::string brand, model, description;
+  if (!kit::ChoiceBytes(ui_->NewMarcaCB, catalogueBrand_, &brand) ||
       !kit::ChoiceBytes(ui_->NewModelloCB, catalogueModel_, &model) ||
       !kit::MemoBytes(kit::MemoContent(ui_->Drv_desc), catalogueDescription_,
                               &description)) {
     Prompts::current().message(this, Msg(1077));
     return;
   }
-  DbConnection db;
-  db.open(DatabasePath());
-  const bool changed = catalogue::Recatalogue(db, catalogueName_, make, model, description);
-  db.close();
+  bool changed = false;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    changed = keydb::RecatalogueDriver(db, catalogueName_, brand, model, description);
+  }
   if (!changed) {
     Prompts::current().message(this, Msg(1045));
     return;
   }
   // What is now stored is what a second update leaves alone.
-  catalogueMake_ = make;
+  catalogueBrand_ = brand;
   catalogueModel_ = model;
   catalogueDescription_ = description;
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1050));
@@ -90,32 +88,23 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
   if (Prompts::current().execDialog(question_.get()) != TMsgFm::kOk) return false;
 
   kit::BusyNotice wait(ui_->PNL_WAIT_DRV);
-  keypaths::KeyFolders folders(KeyRoot);
-  DbConnection db;
-  db.open(folders.DatabasePath());
-  const catalogue::Deletion deletion = catalogue::DeleteUserDriver(db, nomefile);
-  db.close();
-  switch (deletion) {
-    case catalogue::Deletion::kReferenced:
-      wait.hide();
-      Prompts::current().message(this, Msg(1044));
-      return false;
-    case catalogue::Deletion::kFailed:
-      wait.hide();
-      Prompts::current().message(this, Msg(1045));
-      return false;
-    case catalogue::Deletion::kDeleted:
-      break;
+  std::string keptFile;
+  keydb::Deletion deletion;
+  {
+    keydb::KeyDatabase db(KeyRoot);
+    deletion = keydb::DeleteUserDriver(db, nomefile, &keptFile);
   }
-
+  if (deletion == keydb::Deletion::kInUse || deletion == keydb::Deletion::kFailed) {
+    wait.hide();
+    Prompts::current().message(this, Msg(deletion == keydb::Deletion::kInUse ? 1044 : 1045));
+    return false;
+  }
   // The row is gone for good: a file that stays behind is reported, the
   // list is searched again either way.
-  const std::string file = folders.DriverFile(nomefile, true);
-  const bool fileKept = platform::FileExists(file) && !platform::files::Remove(file);
   Button4Click();
   wait.hide();
-  if (fileKept)
-    Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') + QString::fromStdString(file));
+  if (deletion == keydb::Deletion::kFileKept)
+    Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') + QString::fromStdString(keptFile));
   else if (KeyWritesSaved(this, KeyRoot))
     Prompts::current().message(this, Msg(1046));
   return true;

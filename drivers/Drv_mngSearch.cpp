@@ -1,5 +1,5 @@
 // The driver window's search: fills DrvList with the user drivers of the
-// chosen make and model, handing the event queue a turn after each row
+// chosen brand and model, handing the event queue a turn after each row
 // (the rows reach the list in batches).
 #include <QCoreApplication>
 #include <QTreeWidget>
@@ -10,9 +10,8 @@
 #include "app/kit/Texts.h"
 #include "app/kit/ListImages.h"
 #include "app/kit/RowBatch.h"
-#include "db/DbConnection.h"
-#include "db/DriverCatalogue.h"
-#include "db/KeyPaths.h"
+#include "db/key/DriverCatalogue.h"
+#include "db/key/KeyDatabase.h"
 #include "app/kit/WidgetTexts.h"
 #include "drivers/Drv_mng.h"
 #include "ui_Drv_mng.h"
@@ -28,10 +27,10 @@ QByteArray AsBytes(const std::string& s) {
 void TForm3::Button4Click() {
   if (busy()) return;
   // A typed text counts as a choice; only the first entry means "any".
-  const bool byMake = ItemIndex(ui_->MarcaCB) != 0;
+  const bool byBrand = ItemIndex(ui_->MarcaCB) != 0;
   const bool byModel = ItemIndex(ui_->ModelloCB) != 0;
-  std::string make, model;
-  if ((byMake && !kit::ChoiceBytes(ui_->MarcaCB, std::string(), &make)) ||
+  std::string brand, model;
+  if ((byBrand && !kit::ChoiceBytes(ui_->MarcaCB, std::string(), &brand)) ||
       (byModel && !kit::ChoiceBytes(ui_->ModelloCB, std::string(), &model))) {
     Prompts::current().message(this, Msg(1077));
     return;
@@ -43,13 +42,11 @@ void TForm3::Button4Click() {
   list->clear();
   SetListCommandsEnabled(false);
   int added = 0;
-  keypaths::KeyFolders folders(KeyRoot);
-  DbConnection db;
-  db.open(folders.DatabasePath());
+  keydb::KeyDatabase db(KeyRoot);
   kit::RowBatch rows(list);
-  catalogue::SearchUserDrivers(
-      db, byMake ? &make : nullptr, byModel ? &model : nullptr,
-      [&](const catalogue::DriverRow& row) {
+  keydb::SearchUserDrivers(
+      db, byBrand ? &brand : nullptr, byModel ? &model : nullptr,
+      [&](const keydb::DriverRow& row) {
         auto* item = new QTreeWidgetItem();
         item->setText(0, FromCp1252(row.name));
         item->setData(0, kit::kStoredBytesRole, AsBytes(row.name));
@@ -58,8 +55,7 @@ void TForm3::Button4Click() {
         item->setText(2, FromCp1252(row.centralina));
         item->setText(3, FromCp1252(row.eprom));
         item->setText(4, FromCp1252(row.cks));
-        const bool available = row.downloaded && folders.HasDriverFile(row.name, row.user);
-        kit::SetRowImage(item, available ? 1 : 0);
+        kit::SetRowImage(item, row.available ? 1 : 0);
         if (row.user) item->setData(0, kit::kUserDriverRole, true);
         rows.add(item);
         ++added;
@@ -67,7 +63,6 @@ void TForm3::Button4Click() {
         return true;
       });
   rows.flush();
-  db.close();
   if (added == 0) {
     auto* item = new QTreeWidgetItem(list);
     item->setText(1, Msg(1018));

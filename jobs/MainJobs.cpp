@@ -11,9 +11,8 @@
 #include "app/Main.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
-#include "db/DbConnection.h"
-#include "db/KeyCatalogue.h"
-#include "db/KeyPaths.h"
+#include "db/key/FileCatalogue.h"
+#include "db/key/KeyDatabase.h"
 #include "jobs/JobEvent.h"
 #include "jobs/Multithread.h"
 #include "platform/Platform.h"
@@ -45,28 +44,22 @@ void TForm1::BTN_RestoreClick() {
 }
 
 void TForm1::Button1Click() {
-  const keypaths::KeyFolders folders(KeyRoot);
-  const std::string databasePath = folders.DatabasePath();
   std::string customerCode;
-  if (!platform::FileExists(databasePath)) {
+  if (!platform::FileExists(keydb::KeyFolders(KeyRoot).DatabasePath())) {
     Prompts::current().message(this, Msg(1008));
     return;
   }
-  DbConnection db;
-  db.open(databasePath);
-  if (!catalogue::CustomerCode(db, &customerCode)) Prompts::current().message(this, Msg(1009));
+  keydb::KeyDatabase db(KeyRoot);
+  if (!keydb::CustomerCode(db, &customerCode)) Prompts::current().message(this, Msg(1009));
   const QString archive = kit::SaveFile(
       kit::FileDialog::kSD, this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
       Prompts::qtFilter(kBackupFilter));
-  if (archive.isEmpty()) {
-    db.close();
-    return;
-  }
-  StartJob(JOB_BACKUP, Local8Bit(archive), folders.DatabaseFolder());
+  if (archive.isEmpty()) return;
+  StartJob(JOB_BACKUP, Local8Bit(archive), db.folders().DatabaseFolder());
 }
 
 void TForm1::Button2Click() {
-  const std::string baseFolder = keypaths::KeyFolders(KeyRoot).DatabaseFolder();
+  const std::string baseFolder = keydb::KeyFolders(KeyRoot).DatabaseFolder();
   const QString archive =
       kit::OpenFile(kit::FileDialog::kOD, this, Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;

@@ -1,5 +1,6 @@
 #include "app/kit/ListImages.h"
 
+#include <QTreeWidget>
 #include <QTreeWidgetItem>
 
 namespace kit {
@@ -16,5 +17,10 @@ void SetRowImage(QTreeWidgetItem* row, int image) {
 }
 
 int RowImage(const QTreeWidgetItem* row) { return row->data(0, kImageRole).toInt(); }
+
+QTreeWidgetItem* SelectedRow(const QTreeWidget* list) {
+  const QList<QTreeWidgetItem*> rows = list->selectedItems();
+  return rows.isEmpty() ? nullptr : rows.first();
+}
 
 }  // namespace kit

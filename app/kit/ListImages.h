@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <Qt>
 
+class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace kit {
@@ -22,5 +23,8 @@ const QIcon& ListImage(int index);
 void SetRowImage(QTreeWidgetItem* row, int image);
 // The image index a row shows (0 when none was set).
 int RowImage(const QTreeWidgetItem* row);
+
+// The row selected in a single-selection list, or nullptr.
+QTreeWidgetItem* SelectedRow(const QTreeWidget* list);
 
 }  // namespace kit

@@ -8,7 +8,10 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "archive/Brennowzip.h"
 #include "dbwindow/Dbform.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
@@ -46,6 +49,16 @@ class DbWindowTest : public ::testing::Test {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
     return texts;
+  }
+  // The content of entry in the stored archive at path, read as the
+  // product reads it; "<unreadable>" when it cannot be.
+  static std::string StoredEntry(const std::string& path, const std::string& entry) {
+    CBrennowZip zip;
+    std::vector<unsigned char> content;
+    if (!zip.openArchive(path) || !zip.extractToStream(CBrennowZip::Wide(entry), &content) ||
+        !zip.closeArchive())
+      return "<unreadable>";
+    return std::string(content.begin(), content.end());
   }
   // The user picks entry index of a combo box from its drop-down.
   static void Pick(QComboBox* box, int index) {

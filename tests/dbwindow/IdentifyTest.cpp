@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "dbwindow/DriverSearch.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "tests/dbwindow/DbWindowFixture.h"
 
@@ -85,17 +84,6 @@ TEST_F(IdentifyTest, RangeEdgesOfTheFile) {
   EXPECT_FALSE(ui()->CBIgnoreMD5->isChecked());
   EXPECT_EQ(Window().originalDigest(), TUEDC16::HashBuffer(content.data(), content.size()));
   EXPECT_EQ(ui()->TB_ORI_FILE->text().toStdString(), originalPath);
-}
-
-TEST_F(IdentifyTest, RangeTestNeverReadsOutside) {
-  const unsigned char bytes[4] = {1, 2, 3, 4};
-  const std::string all = TUEDC16::HashBuffer(bytes, 4);
-  EXPECT_TRUE(RangeDigestMatches(bytes, 4, 0, 4, all));
-  EXPECT_FALSE(RangeDigestMatches(bytes, 4, 0, 5, all));
-  EXPECT_FALSE(RangeDigestMatches(bytes, 4, -1, 3, TUEDC16::HashBuffer(bytes, 3)));
-  EXPECT_FALSE(RangeDigestMatches(bytes, 4, 3, 1, all));
-  EXPECT_FALSE(RangeDigestMatches(bytes, 4, 2, 2, TUEDC16::HashBuffer("", 0)));
-  EXPECT_FALSE(RangeDigestMatches(nullptr, 0, 0, 0, TUEDC16::HashBuffer("", 0)));
 }
 
 TEST_F(IdentifyTest, OffsetsThatAreNoThirtyTwoBitIntegersNeverMatch) {

@@ -1,4 +1,4 @@
-#include "db/KeyPaths.h"
+#include "db/key/KeyPaths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -6,7 +6,7 @@
 #include "db/Cp1252.h"
 #include "platform/Platform.h"
 
-namespace keypaths {
+namespace keydb {
 namespace fs = std::filesystem;
 
 namespace {
@@ -127,4 +127,4 @@ bool KeyFolders::HasDriverFile(const std::string& nomeFile, bool user) {
   return IsPlainFileName(nomeFile) && Drivers().HasFile(nomeFile + (user ? ".DRU" : ".DRT"));
 }
 
-}  // namespace keypaths
+}  // namespace keydb

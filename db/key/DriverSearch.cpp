@@ -1,7 +1,9 @@
-#include "dbwindow/DriverSearch.h"
+#include "db/key/DriverSearch.h"
 
-#include "db/KeyPaths.h"
+#include "db/key/KeyDatabase.h"
 #include "dbwindow/Hash_algorithms.h"
+
+namespace keydb {
 
 bool RangeDigestMatches(const unsigned char* data, std::uint64_t size, std::int64_t start,
                         std::int64_t end, const std::string& md5) {
@@ -9,17 +11,19 @@ bool RangeDigestMatches(const unsigned char* data, std::uint64_t size, std::int6
   return TUEDC16::HashBuffer(data + start, static_cast<std::size_t>(end - start)) == md5;
 }
 
-int SearchDriverRows(DbConnection& db, const catalogue::DriverFilter& filter,
-                     const unsigned char* data, std::uint64_t size, const std::string& keyRoot,
-                     const std::function<bool(const catalogue::DriverRow*, bool)>& onRow) {
+int SearchDriverRows(KeyDatabase& db, const DriverFilter& filter, const unsigned char* data,
+                     std::uint64_t size, const std::function<bool(const DriverRow*)>& onRow) {
   int found = 0;
-  keypaths::KeyFolders folders(keyRoot);
-  catalogue::SearchDrivers(db, filter, [&](const catalogue::DriverRow& row) {
+  SearchDrivers(db, filter, [&](const DriverRow& row) {
     const bool matches = filter.manual ||
                          (row.hasRange && RangeDigestMatches(data, size, row.start, row.end, row.md5));
-    if (!matches) return onRow(nullptr, false);
+    if (!matches) return onRow(nullptr);
     ++found;
-    return onRow(&row, row.downloaded && folders.HasDriverFile(row.name, row.user));
+    DriverRow match = row;
+    match.available = row.downloaded && db.folders().HasDriverFile(row.name, row.user);
+    return onRow(&match);
   });
   return found;
 }
+
+}  // namespace keydb

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+namespace keydb {
+
 // The longest first line LegacyFileDescription returns.
 inline constexpr std::size_t kDescriptionLineLimit = 1048575;
 
@@ -15,10 +17,12 @@ inline constexpr std::size_t kDescriptionLineLimit = 1048575;
 std::string LegacyIniDescription(const std::string& fileName);
 
 // The first line of C:\ORDALIX\FileDesc\<fileName> (the file found as
-// keypaths::Folder finds a stored name): bytes up to the first
+// keydb::Folder finds a stored name): bytes up to the first
 // line feed (at most kDescriptionLineLimit of them), without a carriage
 // return before that line feed, and up to a NUL byte if the line holds one.
 std::string LegacyFileDescription(const std::string& fileName);
 
 // The first-line rule above over a stream of bytes (exposed for tests).
 std::string FirstDescriptionLine(const std::string& content);
+
+}  // namespace keydb

@@ -1,4 +1,6 @@
-#include "dbwindow/ListOrder.h"
+#include "db/key/ListOrder.h"
+
+namespace keydb {
 
 int CompareListTexts(const std::string& a, const std::string& b) {
   const std::size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -12,3 +14,5 @@ int CompareListTexts(const std::string& a, const std::string& b) {
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
 }
+
+}  // namespace keydb

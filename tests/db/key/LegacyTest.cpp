@@ -4,13 +4,15 @@
 #include <filesystem>
 #include <memory>
 
-#include "dbwindow/LegacyDescriptions.h"
-#include "dbwindow/ListOrder.h"
+#include "db/key/LegacyDescriptions.h"
+#include "db/key/ListOrder.h"
 #include "platform/PrivateProfile.h"
 #include "platform/SimulatedPlatform.h"
-#include "tests/support/KeyFixture.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using namespace keydb;
 
 class LegacyTest : public ::testing::Test {
  protected:

@@ -1,12 +1,14 @@
-#include "dbwindow/LegacyDescriptions.h"
+#include "db/key/LegacyDescriptions.h"
 
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "db/KeyPaths.h"
+#include "db/key/KeyPaths.h"
 #include "platform/Platform.h"
 #include "platform/PrivateProfile.h"
+
+namespace keydb {
 
 std::string LegacyIniDescription(const std::string& fileName) {
   const std::string path = platform::LegacyPath("C:\\ORDALIX\\Tabelle\\Systab.ini");
@@ -30,7 +32,7 @@ std::string LegacyFileDescription(const std::string& fileName) {
   // The description file is named like the ECU file, in Windows-1252 as the
   // earlier product wrote it; a name that reaches into another folder names
   // none.
-  const keypaths::Folder descriptions(platform::LegacyPath("C:\\ORDALIX\\FileDesc\\"));
+  const Folder descriptions(platform::LegacyPath("C:\\ORDALIX\\FileDesc\\"));
   const std::string path = descriptions.File(fileName);
   if (!platform::FileExists(path)) return std::string();
   std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
@@ -40,3 +42,5 @@ std::string LegacyFileDescription(const std::string& fileName) {
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   return FirstDescriptionLine(std::string(head.data(), static_cast<std::size_t>(in.gcount())));
 }
+
+}  // namespace keydb

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace keypaths {
+namespace keydb {
 
 // Whether a stored name names a file inside its folder: not empty, not "."
 // or "..", and without '\', '/' or ':'. Any other name names no file, so
@@ -84,4 +84,4 @@ class KeyFolders {
   std::optional<Folder> originals_, modified_, drivers_;
 };
 
-}  // namespace keypaths
+}  // namespace keydb

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "db/Cp1252.h"
-#include "db/KeyPaths.h"
+#include "db/key/KeyPaths.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/Files.h"
 #include "tests/support/SamePath.h"
@@ -58,7 +58,7 @@ TEST_F(KeyPaths, AccentedNamesAreFoundHoweverTheKeyShowsThem) {
   fixture::WriteFile(Drt("RENAULT_CLIO_\xC3\x89LAN.drt"), "x");
   fixture::WriteFile(Drt("SKODA_\xC5\xA0.DRT"), "x");
 
-  keypaths::KeyFolders folders("E:\\ZKM_Quorvane\\");
+  keydb::KeyFolders folders("E:\\ZKM_Quorvane\\");
   EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Citro\xEBn_C3", false), Drt("Citroën_C3.DRT")));
   EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Renault_Clio_\xE9lan", false),
                                 Drt("RENAULT_CLIO_\xC3\x89LAN.drt")));
@@ -78,7 +78,7 @@ TEST_F(KeyPaths, AccentedNamesAreFoundHoweverTheKeyShowsThem) {
 }
 
 TEST_F(KeyPaths, FolderListingIsTakenOncePerResolver) {
-  keypaths::KeyFolders folders("E:\\ZKM_Quorvane\\");
+  keydb::KeyFolders folders("E:\\ZKM_Quorvane\\");
   EXPECT_FALSE(folders.HasDriverFile("LATE", false));
   // Written after the folder was listed: found as spelled, not through the
   // listing of this command; the next command sees it either way.
@@ -89,7 +89,7 @@ TEST_F(KeyPaths, FolderListingIsTakenOncePerResolver) {
   // Windows finds any case as spelled, without a listing.
   EXPECT_FALSE(folders.HasDriverFile("LATE2", false));
 #endif
-  EXPECT_TRUE(keypaths::KeyFolders("E:\\ZKM_Quorvane\\").HasDriverFile("LATE2", false));
+  EXPECT_TRUE(keydb::KeyFolders("E:\\ZKM_Quorvane\\").HasDriverFile("LATE2", false));
 }
 
 }  // namespace
