@@ -228,8 +228,8 @@ void TForm1::RetranslateRuntimeTexts() {
     ui_->Lbl_Wait->setText(Msg(1000));
     if (!jobPhaseStarted_) {
       ui_->lbl_Msg->setText(Msg(1001));
-    } else if (CurrentJob == 1124 || CurrentJob == 1125) {
-      ui_->lbl_Msg->setText(Msg(CurrentJob == 1124 ? 1002 : 1003));
+    } else if (CurrentJob == JOB_BACKUP || CurrentJob == JOB_RESTORE) {
+      ui_->lbl_Msg->setText(Msg(CurrentJob == JOB_BACKUP ? 1002 : 1003));
     }
   }
 }

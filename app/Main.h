@@ -14,6 +14,9 @@
 
 #include "app/Utilities.h"
 
+// The archive jobs' window messages (jobs/JobEvent.h).
+enum class JobMessage : int;
+
 namespace Ui {
 class TForm1;
 }
@@ -78,7 +81,7 @@ class TForm1 : public QMainWindow {
   bool MayLeave();
   // Starts an archive job of the given kind on a new worker.
   // expected: what a restore's archive must be (the other kind is refused).
-  void StartJob(int kind, const std::string& archivePath, const std::string& baseFolder,
+  void StartJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder,
                 CBrennowZip::Expected expected = CBrennowZip::Expected::kAnything);
   void RetranslateRuntimeTexts();
 
@@ -87,7 +90,7 @@ class TForm1 : public QMainWindow {
   std::string KeyRoot;
   std::string DriveRoot;
   MultiThread* worker_ = nullptr;  // not owned: frees itself
-  int CurrentJob = 0;
+  JobMessage CurrentJob{};  // none until the first job
   std::unique_ptr<CUtilities> versionInfo_;
   QString title_;
 

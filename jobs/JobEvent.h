@@ -8,18 +8,35 @@
 #include <QString>
 #include <QStringList>
 
-constexpr int JOB_BACKUP = 1124;
-constexpr int JOB_RESTORE = 1125;
-constexpr int JOB_PROGRESS = 1127;
+// A type of its own: a window message shares its numbers with the
+// numbered texts (text 1124 is "La chiave Quorvane è piena"), and neither
+// may stand for the other. A message is never shown and a text number is
+// never a message; the compiler keeps them apart.
+enum class JobMessage : int { kBackup = 1124, kRestore = 1125, kProgress = 1127 };
+inline constexpr JobMessage JOB_BACKUP = JobMessage::kBackup;
+inline constexpr JobMessage JOB_RESTORE = JobMessage::kRestore;
+inline constexpr JobMessage JOB_PROGRESS = JobMessage::kProgress;
 
 class JobEvent : public QEvent {
  public:
-  JobEvent(int message, int wParam, int lParam, int jobResult = 0,
+  JobEvent(JobMessage message, int wParam, int lParam, int jobResult = 0,
            const QString& errorText = QString(), int reason = 0,
            const QStringList& reasonArgs = QStringList())
       : QEvent(static_cast<QEvent::Type>(message)),
         wParam(wParam), lParam(lParam), jobResult(jobResult), errorText(errorText),
         reason(reason), reasonArgs(reasonArgs) {}
+
+  // The job message an event carries; false for any other event.
+  static bool Carries(const QEvent* event, JobMessage* message) {
+    const int type = static_cast<int>(event->type());
+    for (JobMessage known : {JOB_BACKUP, JOB_RESTORE, JOB_PROGRESS}) {
+      if (type == static_cast<int>(known)) {
+        *message = known;
+        return true;
+      }
+    }
+    return false;
+  }
 
   const int wParam;
   const int lParam;

@@ -66,7 +66,7 @@ void TForm1::Button2Click() {
   StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder, CBrennowZip::Expected::kDatabaseExport);
 }
 
-void TForm1::StartJob(int kind, const std::string& archivePath, const std::string& baseFolder,
+void TForm1::StartJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder,
                       CBrennowZip::Expected expected) {
   CurrentJob = kind;
   SetWaitMode(true);
@@ -101,8 +101,8 @@ void TForm1::SetWaitMode(bool waiting) {
 }
 
 bool TForm1::WndProc(QEvent* event) {
-  const int type = static_cast<int>(event->type());
-  if (type != JOB_PROGRESS && type != JOB_BACKUP && type != JOB_RESTORE) return false;
+  JobMessage type;
+  if (!JobEvent::Carries(event, &type)) return false;
   auto* job = static_cast<JobEvent*>(event);
   if (type == JOB_PROGRESS) {
     if (job->wParam == 0) {

@@ -13,7 +13,7 @@ MultiThread::MultiThread(QObject* receiver)
 
 MultiThread::~MultiThread() = default;
 
-void MultiThread::SetJob(int kind, const std::string& archivePath, const std::string& baseFolder) {
+void MultiThread::SetJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder) {
   jobKind_ = kind;
   archivePath_ = archivePath;
   baseFolder_ = baseFolder;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "archive/Brennowzip.h"
+#include "jobs/JobEvent.h"
 
 class QObject;
 
@@ -21,9 +22,9 @@ class MultiThread : public QThread {
   explicit MultiThread(QObject* receiver);
   ~MultiThread() override;
 
-  // kind 1124 (backup) or 1125 (restore); the archive's native path and the
+  // kind JOB_BACKUP or JOB_RESTORE; the archive's native path and the
   // native folder archived or extracted into. jobResult becomes 1.
-  void SetJob(int kind, const std::string& archivePath, const std::string& baseFolder);
+  void SetJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder);
 
   // What a restore expects the archive to be (a full backup for the key's
   // root, a database export for the Database folder); the other kind is
@@ -49,7 +50,7 @@ class MultiThread : public QThread {
 
  private:
   std::unique_ptr<CBrennowZip> archive_;
-  int jobKind_ = 0;
+  JobMessage jobKind_{};  // none until SetJob
   int jobResult_ = 0;
   std::string baseFolder_;
   std::string archivePath_;

@@ -1,5 +1,6 @@
 #include "app/kit/FailureReport.h"
 
+#include "app/kit/Messages.h"
 #include "app/kit/Texts.h"
 #include "db/DbConnection.h"
 
@@ -10,18 +11,18 @@ QString DatabaseFailureMeaning(int code) {
   switch (code & 0xFF) {
     case 5:   // busy
     case 6:   // locked
-      return Msg(1121);
+      return Msg(messages::kDatabaseInUse);
     case 14:  // cannot open
-      return Msg(1122);
+      return Msg(messages::kDatabaseCannotOpen);
     case 10:  // I/O error
-      return Msg(1123);
+      return Msg(messages::kDatabaseReadWriteError);
     case 13:  // full
-      return Msg(1124);
+      return Msg(messages::kKeyFull);
     case 8:   // read-only
-      return Msg(1125);
+      return Msg(messages::kDatabaseReadOnly);
     case 11:  // corrupt
     case 26:  // not a database
-      return Msg(1126);
+      return Msg(messages::kDatabaseDamaged);
     default:
       return QString();
   }

@@ -14,6 +14,15 @@ constexpr int kLast = 1052;
 // does not hold.
 const char* Text(int number);
 
+// The texts that say what a failure of the database means (kit's failure
+// report picks them by SQLite's result code).
+constexpr int kDatabaseInUse = 1121;
+constexpr int kDatabaseCannotOpen = 1122;
+constexpr int kDatabaseReadWriteError = 1123;
+constexpr int kKeyFull = 1124;
+constexpr int kDatabaseReadOnly = 1125;
+constexpr int kDatabaseDamaged = 1126;
+
 // Every number the table holds, in ascending order (for translation checks).
 const int* Numbers(int* count);
 

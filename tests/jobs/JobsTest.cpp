@@ -352,7 +352,7 @@ class GaugeLog : public QObject {
  public:
   std::vector<int> values;
   bool eventFilter(QObject*, QEvent* event) override {
-    if (static_cast<int>(event->type()) == JOB_PROGRESS) values.push_back(static_cast<JobEvent*>(event)->wParam);
+    if (JobMessage message; JobEvent::Carries(event, &message) && message == JOB_PROGRESS) values.push_back(static_cast<JobEvent*>(event)->wParam);
     return false;
   }
 };
