@@ -6,7 +6,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "tests/support/KeyFixture.h"
+#include "tools/keybuilder/DemoKey.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     std::filesystem::path drive(argv[1]);
     std::filesystem::create_directories(drive);
     std::string samples = argc == 3 ? argv[2] : (drive.parent_path() / "samples").string();
-    fixture::KeyBuilder key(drive.string());
-    fixture::DemoKey demo = fixture::BuildDemoKey(key, samples);
+    keybuilder::KeyBuilder key(drive.string());
+    keybuilder::DemoKey demo = keybuilder::BuildDemoKey(key, samples);
     std::printf("demo key in %s: %zu drivers, sample originals in %s\n", drive.c_str(),
                 demo.drivers.size(), samples.c_str());
     return 0;

@@ -1,11 +1,14 @@
-// Files for tests: temporary folders, whole-file reads and writes, and
-// ECU-like content. Needs nothing but the standard library, so it serves
-// every build, the Windows one included.
+// Files for tests: temporary folders, files another program holds, and
+// (from the key builder) whole-file reads and writes and ECU-like content.
+// Needs nothing but the standard library, so it serves every build, the
+// Windows one included.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "tools/keybuilder/KeyFiles.h"
 
 namespace fixture {
 
@@ -23,15 +26,10 @@ class TempDir {
   std::string path_;
 };
 
-// Bytes <-> texts.
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
-// Windows-1252 from UTF-8 for the Latin-1 range and the few 0x80..0x9F
-// letters fixtures use (Š, š, Œ, œ, Ž, ž, Ÿ, €). Throws on anything else.
-std::string ToCp1252(const std::string& utf8);
-
-// ECU-like content: random bytes, 0xFF padding and repeated tables.
-std::string EcuImage(std::uint32_t seed, std::size_t size);
+using keybuilder::EcuImage;
+using keybuilder::ReadFile;
+using keybuilder::ToCp1252;
+using keybuilder::WriteFile;
 
 // Keeps a file from being removed or replaced for as long as it lives, as
 // when another program holds it: on Windows a handle that does not share

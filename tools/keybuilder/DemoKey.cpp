@@ -1,115 +1,14 @@
-#include "tests/support/KeyFixture.h"
+#include "tools/keybuilder/DemoKey.h"
 
-#include <sqlite3.h>
-
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
-#include <stdexcept>
 
-#include "db/Schema.h"
 #include "dbwindow/Hash_algorithms.h"
 
-namespace fixture {
+namespace keybuilder {
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Quote(const std::string& text) {
-  char* q = sqlite3_mprintf("%Q", text.c_str());
-  std::string out = q;
-  sqlite3_free(q);
-  return out;
-}
-
-std::string Flag(bool b) { return b ? "'True'" : "'False'"; }
-
-class Database {
- public:
-  explicit Database(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
-      std::string error = sqlite3_errmsg(db_);
-      sqlite3_close(db_);
-      throw std::runtime_error("cannot open " + path + ": " + error);
-    }
-  }
-  ~Database() { sqlite3_close(db_); }
-  void Exec(const std::string& sql) {
-    char* error = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      std::string text = error ? error : "?";
-      sqlite3_free(error);
-      throw std::runtime_error(text + " in " + sql);
-    }
-  }
-  std::string Scalar(const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
-      throw std::runtime_error(std::string(sqlite3_errmsg(db_)) + " in " + sql);
-    std::string value;
-    if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0))
-      value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    sqlite3_finalize(statement);
-    return value;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-}  // namespace
-
-KeyBuilder::KeyBuilder(const std::string& driveFolder, bool withDatabase, bool withStartScript)
-    : drive_(driveFolder) {
-  for (const char* folder : {"ORI", "MOD", "DRT"})
-    fs::create_directories(keyFolder() + "/Database/" + folder);
-  if (withStartScript)
-    WriteFile(drive_ + "/Zkm_Quorvane.bat", "@echo off\r\ncd ZKM_Quorvane\r\nZKMQuorvane.exe\r\n");
-  if (withDatabase) {
-    Database db(databasePath());
-    for (const char* create : schema::kCreateTables) db.Exec(create);
-  }
-}
-
-void KeyBuilder::Exec(const std::string& sql) const { Database(databasePath()).Exec(sql); }
-
-std::string KeyBuilder::Scalar(const std::string& sql) const {
-  return Database(databasePath()).Scalar(sql);
-}
-
-void KeyBuilder::AddDriver(const Driver& d) const {
-  std::ostringstream sql;
-  sql << "INSERT INTO DRIVERS VALUES (" << Quote(d.nomefile) << "," << Quote(d.marca) << ","
-      << Quote(d.modello) << "," << Quote(d.descrizione) << "," << Flag(d.downloaded) << ","
-      << Flag(d.user) << "," << Flag(d.suspended) << "," << d.start << "," << d.end << ","
-      << (d.md5.empty() ? "NULL" : Quote(d.md5)) << "," << Quote(d.mCentralina) << ","
-      << Quote(d.vCentralina) << "," << Quote(d.nCentralina) << "," << Quote(d.eprom) << ","
-      << Quote(d.cks) << ");";
-  Exec(sql.str());
-  if (d.writeFile)
-    WriteFile(keyFolder() + "/Database/DRT/" + d.nomefile + (d.user ? ".DRU" : ".DRT"),
-              "DRIVER " + d.nomefile + "\r\n");
-}
-
-void KeyBuilder::SetCustomer(const std::string& code) const {
-  Exec("DELETE FROM zkm_system; INSERT INTO zkm_system VALUES (" + Quote(code) + ");");
-}
-
-void KeyBuilder::AddOriginalRow(int id, const std::string& driver, const std::string& note,
-                                const std::string& path, const std::string& md5) const {
-  Exec("INSERT INTO ORI VALUES (" + std::to_string(id) + "," + Quote(driver) + "," +
-       Quote(note) + "," + Quote(std::to_string(id) + ".ori") + "," + Quote(path) + "," +
-       Quote(md5) + ",datetime('now','localtime'));");
-}
-
-void KeyBuilder::AddModifiedRow(int id, int idOri, const std::string& note,
-                                const std::string& path, const std::string& md5) const {
-  Exec("INSERT INTO MOD VALUES (" + std::to_string(id) + "," +
-       Quote(std::to_string(id) + ".mod") + "," + std::to_string(idOri) + "," + Quote(note) +
-       "," + Quote(path) + "," + Quote(md5) + ",datetime('now','localtime'));");
-}
 
 DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
   struct Make {
@@ -194,8 +93,9 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
   key.SetCustomer("123");
 
   // Originals registered from samples 2 to 4 (sample 1 stays free for a new
-  // registration), each under a driver that fingerprints it, stored as
-  // plain files; modified files of the first two, one without its file.
+  // registration), each under a driver that fingerprints it, stored as the
+  // tool stores them; the last one as the plain file the product may also
+  // leave. Modified files of the first two, one without its file.
   struct Registration {
     size_t sample;
     const char* note;
@@ -216,7 +116,10 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
       ++oriId;
       key.AddOriginalRow(oriId, d.nomefile, ToCp1252(r.note),
                          "originale_" + std::to_string(r.sample + 1) + ".bin", digest);
-      WriteFile(key.keyFolder() + "/Database/ORI/" + std::to_string(oriId) + ".ori", image);
+      if (oriId < 3)
+        key.StoreOriginal(oriId, image);
+      else
+        WriteFile(key.keyFolder() + "/Database/ORI/" + std::to_string(oriId) + ".ori", image);
       break;
     }
   }
@@ -238,10 +141,9 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
     ++modId;
     key.AddModifiedRow(modId, m.original, ToCp1252(m.note), m.name,
                        TUEDC16::HashBuffer(content.data(), content.size()));
-    if (m.withFile)
-      WriteFile(key.keyFolder() + "/Database/MOD/" + std::to_string(modId) + ".mod", content);
+    if (m.withFile) key.StoreModified(modId, content);
   }
   return demo;
 }
 
-}  // namespace fixture
+}  // namespace keybuilder
