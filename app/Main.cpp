@@ -131,6 +131,9 @@ void TForm1::Button6Click() {
       ui_->Panel1->show();
     }
   } catch (...) {
+    // Whatever the scan meets (a drive that vanished midway, a file system
+    // that cannot be read, a failure of any kind) means only that no key was
+    // found here: the user is offered the manual choice instead of an error.
     HideAllPanels();
     found = false;
   }

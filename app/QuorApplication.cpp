@@ -29,6 +29,8 @@ bool QuorApplication::notify(QObject* receiver, QEvent* event) {
   } catch (const std::exception& error) {
     Prompts::current().message(nullptr, kit::FailureReport(error));
   } catch (...) {
+    // The general error report: no exception may end the program from an
+    // event handler, whatever threw it.
     Prompts::current().message(nullptr, QStringLiteral("Unknown error"));
   }
   return false;

