@@ -16,28 +16,21 @@ const char kDriverColumns[] =
 // Reads every row of a driver search (the columns of kDriverColumns).
 void EachDriver(KeyDatabase& db, const std::string& sql, bool lookUpFiles,
                 const DriverHandler& onRow) {
-  DbQuery rows = db.connection().runQuery(sql);
-  const int startColumn = rows.columnIndex("START_MD5");
-  const int endColumn = rows.columnIndex("END_MD5");
-  while (!rows.atEnd()) {
-    DriverRow row;
-    row.name = rows.columnString("NOMEFILE", "");
-    row.description = rows.columnString("DESCRIZIONE", "");
-    row.centralina = rows.columnString("M_CENTRALINA", "") + " " +
-                     rows.columnString("V_CENTRALINA", "") + " " +
-                     rows.columnString("N_CENTRALINA", "");
-    row.eprom = rows.columnString("T_EPROM", "");
-    row.cks = rows.columnString("CKS", "");
-    row.md5 = rows.columnString("MD5", "");
-    row.downloaded = rows.columnFlag("DOWNLOADED");
-    row.user = rows.columnFlag("FLAG_USER");
-    row.hasRange = FingerprintOffset(rows.columnText(startColumn), &row.start) &&
-                   FingerprintOffset(rows.columnText(endColumn), &row.end);
-    rows.advance();
-    if (lookUpFiles) row.available = row.downloaded && db.folders().HasDriverFile(row.name, row.user);
-    if (!onRow(row)) break;
-  }
-  rows.release();
+  EachRow<DriverRow>(db, sql, [&db, lookUpFiles](DbQuery& rows, DriverRow* row) {
+    row->name = rows.columnString("NOMEFILE", "");
+    row->description = rows.columnString("DESCRIZIONE", "");
+    row->centralina = rows.columnString("M_CENTRALINA", "") + " " +
+                      rows.columnString("V_CENTRALINA", "") + " " +
+                      rows.columnString("N_CENTRALINA", "");
+    row->eprom = rows.columnString("T_EPROM", "");
+    row->cks = rows.columnString("CKS", "");
+    row->md5 = rows.columnString("MD5", "");
+    row->downloaded = rows.columnFlag("DOWNLOADED");
+    row->user = rows.columnFlag("FLAG_USER");
+    row->hasRange = FingerprintOffset(rows.columnText(rows.columnIndex("START_MD5")), &row->start) &&
+                    FingerprintOffset(rows.columnText(rows.columnIndex("END_MD5")), &row->end);
+    if (lookUpFiles) row->available = row->downloaded && db.folders().HasDriverFile(row->name, row->user);
+  }, onRow);
 }
 
 }  // namespace

@@ -56,23 +56,18 @@ void SearchOriginals(KeyDatabase& db, const std::string* brand, const std::strin
   if (brand) sql += " and DRIVERS.MARCA = '" + SqlValue(*brand) + "'";
   if (model) sql += " and DRIVERS.MODELLO = '" + SqlValue(*model) + "'";
   sql += ";";
-  DbQuery rows = db.connection().runQuery(sql);
-  while (!rows.atEnd()) {
-    OriginalRow row;
+  EachRow<OriginalRow>(db, sql, [&db](DbQuery& rows, OriginalRow* row) {
     const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
-    row.id = rows.columnString("ID_ORI", "");
-    row.name = DisplayName(rows.columnString("PATH", ""), nomeFile, false);
-    row.md5 = rows.columnString("MD5", "");
-    row.lastModified = rows.columnString("LAST_MOD_DATE", "");
-    row.driver = rows.columnString("DRIVERS_NOMEFILE", "");
-    row.description = rows.columnString("DESCRIZIONE", "");
-    row.available = rows.columnFlag("DOWNLOADED") &&
-                    db.folders().HasDriverFile(row.driver, rows.columnFlag("FLAG_USER")) &&
-                    db.folders().Originals().HasFile(nomeFile);
-    rows.advance();
-    if (!onRow(row)) break;
-  }
-  rows.release();
+    row->id = rows.columnString("ID_ORI", "");
+    row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, false);
+    row->md5 = rows.columnString("MD5", "");
+    row->lastModified = rows.columnString("LAST_MOD_DATE", "");
+    row->driver = rows.columnString("DRIVERS_NOMEFILE", "");
+    row->description = rows.columnString("DESCRIZIONE", "");
+    row->available = rows.columnFlag("DOWNLOADED") &&
+                     db.folders().HasDriverFile(row->driver, rows.columnFlag("FLAG_USER")) &&
+                     db.folders().Originals().HasFile(nomeFile);
+  }, onRow);
 }
 
 int CountModifiedFiles(KeyDatabase& db, const std::string& originalId) {
@@ -116,21 +111,17 @@ bool FindOriginalHeader(KeyDatabase& db, const std::string& originalId, Original
 
 void ModifiedFiles(KeyDatabase& db, const std::string& originalId,
                    const std::function<bool(const ModifiedRow&)>& onRow) {
-  DbQuery rows = db.connection().runQuery(
+  const std::string sql =
       "SELECT ID_MOD, NOMEFILE, NOTE, PATH, LAST_MOD_DATE FROM MOD WHERE ID_ORI ='" +
-      SqlValue(originalId) + "';");
-  while (!rows.atEnd()) {
-    ModifiedRow row;
+      SqlValue(originalId) + "';";
+  EachRow<ModifiedRow>(db, sql, [&db](DbQuery& rows, ModifiedRow* row) {
     const std::string nomeFile = rows.columnString("NOMEFILE", "");
-    row.id = rows.columnString("ID_MOD", "");
-    row.name = DisplayName(rows.columnString("PATH", ""), nomeFile, true);
-    row.note = rows.columnString("NOTE", "");
-    row.lastModified = rows.columnString("LAST_MOD_DATE", "");
-    row.present = db.folders().Modified().HasFile(nomeFile);
-    rows.advance();
-    if (!onRow(row)) break;
-  }
-  rows.release();
+    row->id = rows.columnString("ID_MOD", "");
+    row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, true);
+    row->note = rows.columnString("NOTE", "");
+    row->lastModified = rows.columnString("LAST_MOD_DATE", "");
+    row->present = db.folders().Modified().HasFile(nomeFile);
+  }, onRow);
 }
 
 bool CustomerCode(KeyDatabase& db, std::string* code) {
