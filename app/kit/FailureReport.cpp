@@ -1,5 +1,8 @@
 #include "app/kit/FailureReport.h"
 
+#include <QWidget>
+
+#include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "db/DbConnection.h"
 
@@ -33,6 +36,17 @@ QString FailureReport(const std::exception& error) {
   if (!failure || failure->code() == DbException::kLayerError) return text;
   const QString meaning = DatabaseFailureMeaning(failure->code());
   return meaning.isEmpty() ? text : meaning + QStringLiteral("\n\n") + text;
+}
+
+void ReportCurrentFailure(QWidget* window) {
+  QWidget* parent = window ? window->window() : nullptr;
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    Prompts::current().message(parent, FailureReport(error));
+  } catch (...) {
+    Prompts::current().message(parent, QStringLiteral("Unknown error"));
+  }
 }
 
 }  // namespace kit
