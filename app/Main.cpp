@@ -7,6 +7,7 @@
 
 #include "app/Localisation.h"
 #include "app/kit/Prompts.h"
+#include "app/kit/FailureReport.h"
 #include "app/QuorApplication.h"
 #include "db/key/KeyPaths.h"
 #include "app/kit/Texts.h"
@@ -24,23 +25,23 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 
   Localisation::instance().AttachMenu(ui_->Languages);
 
-  connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
-  connect(ui_->Button7, &QPushButton::clicked, this, &TForm1::Button7Click);
-  connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-  connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+  connect(ui_->Button6, &QPushButton::clicked, this, kit::Reported(this, &TForm1::Button6Click));
+  connect(ui_->Button7, &QPushButton::clicked, this, kit::Reported(this, &TForm1::Button7Click));
+  connect(ui_->Button3, &QPushButton::clicked, this, kit::Reported(this, &TForm1::Button3Click));
+  connect(ui_->Button5, &QPushButton::clicked, this, kit::Reported(this, &TForm1::Button5Click));
   // A command that works on the key first makes sure that its drive is
   // still there: a drive letter never moves to another file system, so a
   // pulled key leaves KeyRoot naming nothing rather than another drive.
   auto onKey = [this](void (TForm1::*handler)()) {
-    return [this, handler] {
+    return kit::Reported(this, [this, handler] {
       if (KeyReachable()) (this->*handler)();
-    };
+    });
   };
   connect(ui_->BTN_ZkmRun, &QPushButton::clicked, this, onKey(&TForm1::BTN_ZkmRunClick));
   connect(ui_->BTN_Impdrv, &QPushButton::clicked, this, onKey(&TForm1::BTN_ImpdrvClick));
   connect(ui_->BTN_SP, &QPushButton::clicked, this, onKey(&TForm1::BTN_SPClick));
-  connect(ui_->BTN_EXIT, &QPushButton::clicked, this, &TForm1::BTN_EXITClick);
-  connect(ui_->Esci1, &QAction::triggered, this, &TForm1::Esci1Click);
+  connect(ui_->BTN_EXIT, &QPushButton::clicked, this, kit::Reported(this, &TForm1::BTN_EXITClick));
+  connect(ui_->Esci1, &QAction::triggered, this, kit::Reported(this, &TForm1::Esci1Click));
   connect(ui_->BTN_Bck, &QPushButton::clicked, this, onKey(&TForm1::BTN_BckClick));
   connect(ui_->BTN_Restore, &QPushButton::clicked, this, onKey(&TForm1::BTN_RestoreClick));
   connect(ui_->Button1, &QPushButton::clicked, this, onKey(&TForm1::Button1Click));
@@ -203,7 +204,14 @@ void TForm1::Esci1Click() {
 }
 
 bool TForm1::event(QEvent* event) {
-  if (WndProc(event)) return true;
+  // A job's end is handled here, below Qt's event delivery: its failure is
+  // reported here too (see kit::Reported).
+  try {
+    if (WndProc(event)) return true;
+  } catch (const std::exception& error) {
+    kit::ReportFailure(this, error);
+    return true;
+  }
   return QMainWindow::event(event);
 }
 

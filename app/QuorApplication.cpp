@@ -8,7 +8,6 @@
 
 #include "app/kit/DatabaseWaitNotice.h"
 #include "app/kit/FailureReport.h"
-#include "app/kit/Prompts.h"
 
 QuorApplication::QuorApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("ZKM Quorvane Maintenance Tools"));
@@ -27,11 +26,12 @@ bool QuorApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    Prompts::current().message(nullptr, kit::FailureReport(error));
-  } catch (...) {
-    // The general error report: no exception may end the program from an
-    // event handler, whatever threw it.
-    Prompts::current().message(nullptr, QStringLiteral("Unknown error"));
+    // Our handlers report their own failures (kit::Reported): one that gets
+    // here has unwound through Qt's frames, which skip their cleanup. It is
+    // still shown rather than ending the program, and named as the fault it
+    // is.
+    qCritical("an exception left a handler of %s", receiver->metaObject()->className());
+    kit::ReportFailure(nullptr, error);
   }
   return false;
 }

@@ -1,9 +1,9 @@
 // The application object: it names the program, also to the window system
 // (QUOR_APP_ID, the name of its .desktop file), and gives every window the
-// program's icon. An exception that leaves an event handler is shown in a
-// message box (a database failure with what it means) and the program goes
-// on. While it lives, a statement that waits for another program's lock
-// shows the wait cursor and a notice.
+// program's icon. The handlers report their own failures (kit::Reported);
+// an exception that still leaves one is shown too, as a last resort, and
+// reported as a fault on stderr (qCritical). While it lives, a statement
+// that waits for another program's lock shows the wait cursor and a notice.
 #pragma once
 
 #include <QApplication>

@@ -19,6 +19,7 @@
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FailureReport.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "db/key/DriverCatalogue.h"
@@ -75,19 +76,27 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   SetupList(ui_->DBListORI, kDbOriWidths, 5, 4);
   SetupList(ui_->MOD_LIST, kModWidths, 4, 3);
 
-  connect(ui_->BTN_DB_ORI, &QPushButton::clicked, this, &TForm2::BTN_DB_ORIClick);
-  connect(ui_->BTN_DB_MOD, &QPushButton::clicked, this, &TForm2::BTN_DB_MODClick);
-  connect(ui_->BTN_DB_EXPORT, &QPushButton::clicked, this, &TForm2::BTN_DB_EXPORTClick);
+  connect(ui_->BTN_DB_ORI, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DB_ORIClick));
+  connect(ui_->BTN_DB_MOD, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DB_MODClick));
+  connect(ui_->BTN_DB_EXPORT, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DB_EXPORTClick));
   connect(ui_->BTN_DB_CLOSE, &QPushButton::clicked, this, [this] { done(1); });
-  connect(ui_->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+  connect(ui_->Button1, &QPushButton::clicked, this, kit::Reported(this, &TForm2::Button1Click));
   // Only the user's own choices run the change handler.
-  connect(ui_->MarcaCB, &QComboBox::activated, this, &TForm2::MarcaCBChange);
-  connect(ui_->MarcaCB->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaCBChange);
-  connect(ui_->BTN_DB_openori, &QPushButton::clicked, this, &TForm2::BTN_DB_openoriClick);
-  connect(ui_->BTN_Drv_Search, &QPushButton::clicked, this, &TForm2::BTN_Drv_SearchClick);
-  connect(ui_->BTN_Break, &QPushButton::clicked, this, &TForm2::BTN_BreakClick);
+  connect(ui_->MarcaCB, &QComboBox::activated, this, kit::Reported(this, &TForm2::MarcaCBChange));
+  connect(ui_->MarcaCB->lineEdit(), &QLineEdit::textEdited, this,
+          kit::Reported(this, &TForm2::MarcaCBChange));
+  connect(ui_->BTN_DB_openori, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DB_openoriClick));
+  connect(ui_->BTN_Drv_Search, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_Drv_SearchClick));
+  connect(ui_->BTN_Break, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_BreakClick));
   // The search ticks the box itself and must then run the handler too.
-  connect(ui_->CBIgnoreMD5, &QCheckBox::toggled, this, &TForm2::CBIgnoreMD5Click);
+  connect(ui_->CBIgnoreMD5, &QCheckBox::toggled, this,
+          kit::Reported(this, &TForm2::CBIgnoreMD5Click));
   ConnectRegistration();
   ConnectManagement();
 }
@@ -117,7 +126,7 @@ void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hi
     }
   }
   connect(header, &QHeaderView::sectionClicked, this,
-          [this, list](int column) { DrvListColumnClick(list, column); });
+          kit::Reported(this, [this, list](int column) { DrvListColumnClick(list, column); }));
 }
 
 QByteArray TForm2::LoadWholeFile(const QString& path) {

@@ -14,6 +14,7 @@
 #include "app/kit/BusyNotice.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FailureReport.h"
 #include "app/kit/FieldTexts.h"
 #include "app/kit/FileDialogs.h"
 #include "app/kit/Fmmsg.h"
@@ -57,24 +58,32 @@ QString ReadFailureText(const std::string& path, const keydb::ReadFailure& failu
 }  // namespace
 
 void TForm2::ConnectManagement() {
-  connect(ui_->MarcaDB, &QComboBox::activated, this, &TForm2::MarcaDBChange);
-  connect(ui_->MarcaDB->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaDBChange);
-  connect(ui_->BTN_db_search, &QPushButton::clicked, this, &TForm2::BTN_db_searchClick);
-  connect(ui_->DBListORI, &QTreeWidget::itemSelectionChanged, this, [this] {
+  connect(ui_->MarcaDB, &QComboBox::activated, this, kit::Reported(this, &TForm2::MarcaDBChange));
+  connect(ui_->MarcaDB->lineEdit(), &QLineEdit::textEdited, this,
+          kit::Reported(this, &TForm2::MarcaDBChange));
+  connect(ui_->BTN_db_search, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_db_searchClick));
+  connect(ui_->DBListORI, &QTreeWidget::itemSelectionChanged, this, kit::Reported(this, [this] {
     QTreeWidgetItem* row = kit::SelectedRow(ui_->DBListORI);
     OriDBListSelectItem(row, row != nullptr);
-  });
-  connect(ui_->BTN_Export, &QPushButton::clicked, this, &TForm2::BTN_ExportClick);
-  connect(ui_->Btn_Del_Ori, &QPushButton::clicked, this, &TForm2::Btn_Del_OriClick);
-  connect(ui_->BTN_Close, &QPushButton::clicked, this, &TForm2::BTN_CloseClick);
-  connect(ui_->BTN_Show_Mod, &QPushButton::clicked, this, &TForm2::BTN_Show_ModClick);
-  connect(ui_->MOD_LIST, &QTreeWidget::itemSelectionChanged, this, [this] {
+  }));
+  connect(ui_->BTN_Export, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_ExportClick));
+  connect(ui_->Btn_Del_Ori, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::Btn_Del_OriClick));
+  connect(ui_->BTN_Close, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_CloseClick));
+  connect(ui_->BTN_Show_Mod, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_Show_ModClick));
+  connect(ui_->MOD_LIST, &QTreeWidget::itemSelectionChanged, this, kit::Reported(this, [this] {
     QTreeWidgetItem* row = kit::SelectedRow(ui_->MOD_LIST);
     MOD_LISTSelectItem2(row, row != nullptr);
-  });
-  connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this, &TForm2::BTN_DB_MOD_EXPClick);
-  connect(ui_->BTN_DEL_MOD, &QPushButton::clicked, this, &TForm2::BTN_DEL_MODClick);
-  connect(ui_->Button6, &QPushButton::clicked, this, &TForm2::Button6Click);
+  }));
+  connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DB_MOD_EXPClick));
+  connect(ui_->BTN_DEL_MOD, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DEL_MODClick));
+  connect(ui_->Button6, &QPushButton::clicked, this, kit::Reported(this, &TForm2::Button6Click));
 }
 
 void TForm2::MarcaDBChange() {

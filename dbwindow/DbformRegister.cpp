@@ -9,6 +9,7 @@
 
 #include "app/kit/BusyNotice.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FailureReport.h"
 #include "app/kit/FieldTexts.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
@@ -24,27 +25,36 @@ void TForm2::ConnectRegistration() {
   // The buttons follow the selection; an emptied or refilled list leaves no
   // row selected and its button disabled.
   auto followSelection = [this](QTreeWidget* list, void (TForm2::*handler)(QTreeWidgetItem*, bool)) {
-    connect(list, &QTreeWidget::itemSelectionChanged, this, [this, list, handler] {
-      QTreeWidgetItem* row = kit::SelectedRow(list);
-      (this->*handler)(row, row != nullptr);
-    });
+    connect(list, &QTreeWidget::itemSelectionChanged, this,
+            kit::Reported(this, [this, list, handler] {
+              QTreeWidgetItem* row = kit::SelectedRow(list);
+              (this->*handler)(row, row != nullptr);
+            }));
     connect(list->model(), &QAbstractItemModel::modelReset, this,
-            [this, handler] { (this->*handler)(nullptr, false); });
+            kit::Reported(this, [this, handler] { (this->*handler)(nullptr, false); }));
   };
   followSelection(ui_->DrvList, &TForm2::DrvListSelectItem);
   followSelection(ui_->OriList, &TForm2::OriListSelectItem);
-  connect(ui_->BTN_Reg_ori, &QPushButton::clicked, this, &TForm2::BTN_Reg_oriClick);
-  connect(ui_->BTN_ORI_REG, &QPushButton::clicked, this, &TForm2::BTN_ORI_REGClick);
-  connect(ui_->BTN_CANCEL_ORI, &QPushButton::clicked, this, &TForm2::BTN_CANCEL_ORIClick);
+  connect(ui_->BTN_Reg_ori, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_Reg_oriClick));
+  connect(ui_->BTN_ORI_REG, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_ORI_REGClick));
+  connect(ui_->BTN_CANCEL_ORI, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_CANCEL_ORIClick));
 
-  connect(ui_->Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
-  connect(ui_->MarcaORI, &QComboBox::activated, this, &TForm2::MarcaORIChange);
-  connect(ui_->MarcaORI->lineEdit(), &QLineEdit::textEdited, this, &TForm2::MarcaORIChange);
-  connect(ui_->BTN_Ori_search, &QPushButton::clicked, this, &TForm2::BTN_Ori_searchClick);
-  connect(ui_->BTN_Reg_mod, &QPushButton::clicked, this, &TForm2::BTN_Reg_modClick);
-  connect(ui_->BTN_DBMOD, &QPushButton::clicked, this, &TForm2::BTN_DBMODClick);
-  connect(ui_->BTN_ANNULLA, &QPushButton::clicked, this, &TForm2::BTN_ANNULLAClick);
-  connect(ui_->Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
+  connect(ui_->Button2, &QPushButton::clicked, this, kit::Reported(this, &TForm2::Button2Click));
+  connect(ui_->MarcaORI, &QComboBox::activated, this, kit::Reported(this, &TForm2::MarcaORIChange));
+  connect(ui_->MarcaORI->lineEdit(), &QLineEdit::textEdited, this,
+          kit::Reported(this, &TForm2::MarcaORIChange));
+  connect(ui_->BTN_Ori_search, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_Ori_searchClick));
+  connect(ui_->BTN_Reg_mod, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_Reg_modClick));
+  connect(ui_->BTN_DBMOD, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_DBMODClick));
+  connect(ui_->BTN_ANNULLA, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm2::BTN_ANNULLAClick));
+  connect(ui_->Button4, &QPushButton::clicked, this, kit::Reported(this, &TForm2::Button4Click));
 }
 
 keydb::ChosenFile TForm2::Chosen(const QString& path, const std::string& md5) {

@@ -12,6 +12,7 @@
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FailureReport.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/Texts.h"
 #include "db/key/DriverCatalogue.h"
@@ -26,10 +27,10 @@ namespace {
 // Runs handler on the user's own choice from the list and on typing, never
 // when the program sets the index or the text.
 template <typename Handler>
-void OnUserChange(QComboBox* box, QObject* receiver, Handler handler) {
-  QObject::connect(box, &QComboBox::activated, receiver, [handler](int) { handler(); });
+void OnUserChange(QComboBox* box, QWidget* receiver, Handler handler) {
+  QObject::connect(box, &QComboBox::activated, receiver, kit::Reported(receiver, handler));
   QObject::connect(box->lineEdit(), &QLineEdit::textEdited, receiver,
-                   [handler](const QString&) { handler(); });
+                   kit::Reported(receiver, handler));
 }
 
 }  // namespace
@@ -54,14 +55,17 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   OnUserChange(ui_->MarcaCB, this, [this] { MarcaCBChange(); });
   OnUserChange(ui_->NewMarcaCB, this, [this] { NewMarcaCBChange(); });
   OnUserChange(ui_->NewModelloCB, this, [this] { NewModelloCBChange(); });
-  connect(ui_->Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
-  connect(ui_->DrvList, &QTreeWidget::itemSelectionChanged, this, &TForm3::DrvListSelectItem);
-  connect(ui_->BTN_RIC, &QPushButton::clicked, this, &TForm3::BTN_RICClick);
-  connect(ui_->BTN_DEL, &QPushButton::clicked, this, &TForm3::BTN_DELClick);
+  connect(ui_->Button4, &QPushButton::clicked, this, kit::Reported(this, &TForm3::Button4Click));
+  connect(ui_->DrvList, &QTreeWidget::itemSelectionChanged, this,
+          kit::Reported(this, &TForm3::DrvListSelectItem));
+  connect(ui_->BTN_RIC, &QPushButton::clicked, this, kit::Reported(this, &TForm3::BTN_RICClick));
+  connect(ui_->BTN_DEL, &QPushButton::clicked, this, kit::Reported(this, &TForm3::BTN_DELClick));
   connect(ui_->Button1, &QPushButton::clicked, this, [this] { done(1); });
-  connect(ui_->BTN_UPD_DRV, &QPushButton::clicked, this, &TForm3::BTN_UPD_DRVClick);
-  connect(ui_->BTN_DEL_DRV, &QPushButton::clicked, this, &TForm3::BTN_DEL_DRVClick);
-  connect(ui_->Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+  connect(ui_->BTN_UPD_DRV, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm3::BTN_UPD_DRVClick));
+  connect(ui_->BTN_DEL_DRV, &QPushButton::clicked, this,
+          kit::Reported(this, &TForm3::BTN_DEL_DRVClick));
+  connect(ui_->Button6, &QPushButton::clicked, this, kit::Reported(this, &TForm3::Button6Click));
 }
 
 TForm3::~TForm3() { FormDestroy(); }

@@ -1,6 +1,9 @@
 #include "app/kit/FailureReport.h"
 
+#include <QWidget>
+
 #include "app/kit/Messages.h"
+#include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "db/DbConnection.h"
 
@@ -34,6 +37,10 @@ QString FailureReport(const std::exception& error) {
   if (!failure || failure->code() == DbException::kLayerError) return text;
   const QString meaning = DatabaseFailureMeaning(failure->code());
   return meaning.isEmpty() ? text : meaning + QStringLiteral("\n\n") + text;
+}
+
+void ReportFailure(QWidget* window, const std::exception& error) {
+  Prompts::current().message(window ? window->window() : nullptr, FailureReport(error));
 }
 
 }  // namespace kit

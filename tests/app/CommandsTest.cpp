@@ -125,8 +125,9 @@ TEST_F(Commands, CancelledServicePackDoesNothing) {
 TEST_F(Commands, UnreadableServicePackIsAnErrorAndStartsNothing) {
   auto form = Accepted(true);
   prompts_.answerOpen(QString::fromStdString(dir_ / "missing.qsp"));
-  // Delivered through the event loop, as a real click is, so that the
-  // application's error report catches the failure.
+  // Delivered through the event loop, as a real click is: the window reports
+  // the failure itself, and one that reached the application object instead
+  // would fail the test (GuiTestMain).
   QMetaObject::invokeMethod(form->ui()->BTN_SP, "click", Qt::QueuedConnection);
   QCoreApplication::processEvents();
   ASSERT_EQ(prompts_.messages.size(), 1);

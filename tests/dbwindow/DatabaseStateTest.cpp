@@ -105,7 +105,8 @@ TEST_F(DatabaseStateTest, ReadThatMeetsALockShowsTheNoticeUntilItEndsAndThenSucc
 TEST_F(DatabaseStateTest, KeyPulledOutIsExplainedAboveTheLayersText) {
   Window().show();
   std::filesystem::remove_all(key.keyFolder());
-  // A real click, so that the failure reaches the application's report.
+  // A real click, through Qt's mouse handling, which the failure must not
+  // unwind through: the window reports it.
   QTest::mouseClick(ui()->BTN_DB_EXPORT, Qt::LeftButton);
   ASSERT_EQ(prompts.messages.size(), 1);
   EXPECT_EQ(prompts.messages[0],

@@ -61,7 +61,8 @@ printf 'text\n' >"$work/data/b.txt"
 diff -r "$work/data" "$work/back" || fail "the round trip changed the files"
 
 # The program from the package, offscreen on the demo key: up for 5
-# seconds with no plugin or library error, and gone when told to end.
+# seconds with no plugin, library or sanitizer error (./run asan), and gone
+# when told to end.
 "$make_demo_key" "$work/key/E" "$work/key/samples" >/dev/null
 printf 'drive\tE\tremovable\tQUORVANE\t%s\n' "$work/key/E" >"$work/drives.tab"
 QT_QPA_PLATFORM=offscreen QUORVANE_DRIVE_TABLE="$work/drives.tab" "$root/usr/bin/zkm-maintenance" >"$work/program.log" 2>&1 &
@@ -76,7 +77,7 @@ done
 running "$program" && fail "the program did not end when told to"
 wait "$program" || true
 program=
-if grep -E "Qt platform plugin|error while loading shared libraries|cannot open shared object|Cannot load library" "$work/program.log"; then
-  fail "the program reported a plugin or library error"
+if grep -E "Qt platform plugin|error while loading shared libraries|cannot open shared object|Cannot load library|Sanitizer|runtime error:" "$work/program.log"; then
+  fail "the program reported a plugin, library or sanitizer error"
 fi
 echo "package checked"

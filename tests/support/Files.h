@@ -47,9 +47,12 @@ class UndeletableFile {
 
  private:
   std::string path_;
+#ifdef _WIN32
+  std::intptr_t handle_ = -1;
+#else
   std::string folder_;
   bool immutable_ = false;
-  std::intptr_t handle_ = -1;
+#endif
 };
 
 }  // namespace fixture
