@@ -13,6 +13,8 @@ struct Entry {
   const char* text;
 };
 
+// One line per text: the table reads as the string table it is.
+// clang-format off
 const Entry kTable[] = {
     {1000, QT_TRANSLATE_NOOP("Messages", "Attendere Prego ...")},
     {1001, QT_TRANSLATE_NOOP("Messages", "Analisi Chiave Quorvane in corso")},
@@ -130,6 +132,7 @@ const Entry kTable[] = {
     {1173, QT_TRANSLATE_NOOP("Messages", "Error Adding Stream: ")},
     {1174, QT_TRANSLATE_NOOP("Messages", "Error Extracting Files: ")},
 };
+// clang-format on
 
 int g_numbers[std::size(kTable)];
 
