@@ -6,15 +6,15 @@
 #include <QEvent>
 
 #include "app/Localisation.h"
-#include "app/kit/Prompts.h"
-#include "app/kit/FailureReport.h"
 #include "app/QuorApplication.h"
-#include "db/key/KeyPaths.h"
+#include "app/kit/FailureReport.h"
+#include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
+#include "app/kit/WindowFont.h"
+#include "db/key/KeyPaths.h"
 #include "jobs/JobEvent.h"
 #include "platform/Platform.h"
 #include "ui_Main.h"
-#include "app/kit/WindowFont.h"
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
   kit::RegisterWindowFont();
@@ -93,14 +93,14 @@ void TForm1::ShowPanel(QWidget* panel) {
 }
 
 void TForm1::SetKeyCommandsEnabled(bool enabled) {
-  for (QPushButton* b : {ui_->BTN_Bck, ui_->BTN_DbMng, ui_->BTN_ZkmRun, ui_->BTN_Impdrv,
-                         ui_->BTN_Restore})
+  for (QPushButton* b :
+       {ui_->BTN_Bck, ui_->BTN_DbMng, ui_->BTN_ZkmRun, ui_->BTN_Impdrv, ui_->BTN_Restore})
     b->setEnabled(enabled);
 }
 
 void TForm1::DisableDatabaseCommands() {
-  for (QPushButton* b : {ui_->BTN_ZkmRun, ui_->BTN_DbMng, ui_->BTN_Bck, ui_->Button1,
-                         ui_->Button2, ui_->Button4})
+  for (QPushButton* b :
+       {ui_->BTN_ZkmRun, ui_->BTN_DbMng, ui_->BTN_Bck, ui_->Button1, ui_->Button2, ui_->Button4})
     b->setEnabled(false);
 }
 

@@ -90,7 +90,7 @@ class TForm1 : public QMainWindow {
   std::string KeyRoot;
   std::string DriveRoot;
   MultiThread* worker_ = nullptr;  // not owned: frees itself
-  JobMessage CurrentJob{};  // none until the first job
+  JobMessage CurrentJob{};         // none until the first job
   std::unique_ptr<CUtilities> versionInfo_;
   QString title_;
 

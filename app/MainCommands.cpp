@@ -4,9 +4,9 @@
 #include <QSaveFile>
 #include <stdexcept>
 
+#include "app/Main.h"
 #include "app/kit/FileDialogs.h"
 #include "app/kit/KeyWrites.h"
-#include "app/Main.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "platform/Platform.h"
@@ -44,8 +44,9 @@ void TForm1::BTN_ImpdrvClick() {
 }
 
 void TForm1::BTN_SPClick() {
-  const QString package = kit::OpenFile(
-      kit::FileDialog::kOD, this, Prompts::qtFilter(QStringLiteral("Quorvane Service Pack (*.qsp)|*.QSP")));
+  const QString package =
+      kit::OpenFile(kit::FileDialog::kOD, this,
+                    Prompts::qtFilter(QStringLiteral("Quorvane Service Pack (*.qsp)|*.QSP")));
   if (package.isEmpty()) return;
   QFile in(package);
   if (!in.open(QIODevice::ReadOnly))

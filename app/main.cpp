@@ -1,5 +1,5 @@
-#include "app/Localisation.h"
 #include "app/Main.h"
+#include "app/Localisation.h"
 #include "app/QuorApplication.h"
 
 int main(int argc, char** argv) {

@@ -98,7 +98,8 @@ bool CBrennowZip::addFiles(const std::wstring& baseFolder, const std::wstring& m
   return Run([&] { engine_->AddFiles(Utf8(baseFolder), masks_); }, "Error Adding File: ", false);
 }
 
-bool CBrennowZip::addStream(const std::wstring& entryName, const std::vector<unsigned char>& buffer) {
+bool CBrennowZip::addStream(const std::wstring& entryName,
+                            const std::vector<unsigned char>& buffer) {
   if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
   return Run([&] { engine_->AddBuffer(Utf8(entryName), buffer.data(), buffer.size()); },
              "Error Adding Stream: ", true);
@@ -121,10 +122,12 @@ bool CBrennowZip::extractFiles(const std::wstring& destinationFolder, const std:
              "Error Extracting Files: ", true);
 }
 
-bool CBrennowZip::extractToStream(const std::wstring& entryName, std::vector<unsigned char>* buffer) {
+bool CBrennowZip::extractToStream(const std::wstring& entryName,
+                                  std::vector<unsigned char>* buffer) {
   if (!engine_->IsOpen()) return Fail("There is no Archive open.", "");
   if (!buffer) return Fail("Error Extracting Files: no buffer", "no buffer");
-  return Run([&] { *buffer = engine_->ExtractToMemory(Utf8(entryName)); }, "Error Extracting Files: ", true);
+  return Run([&] { *buffer = engine_->ExtractToMemory(Utf8(entryName)); },
+             "Error Extracting Files: ", true);
 }
 
 void CBrennowZip::setVolumeSize(std::int32_t size) { engine_->SetVolumeSize(size); }
@@ -153,9 +156,13 @@ void CBrennowZip::reportProgress(double percent) {
   if (handler_) handler_(whole);
 }
 
-std::wstring CBrennowZip::Wide(const std::string& text) { return platform::files::SystemToWide(text); }
+std::wstring CBrennowZip::Wide(const std::string& text) {
+  return platform::files::SystemToWide(text);
+}
 
-std::string CBrennowZip::Narrow(const std::wstring& text) { return platform::files::WideToSystem(text); }
+std::string CBrennowZip::Narrow(const std::wstring& text) {
+  return platform::files::WideToSystem(text);
+}
 
 void CBrennowZip::SetProgressSink(ProgressSink sink) {
   std::lock_guard<std::mutex> hold(SinkLock());

@@ -18,11 +18,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <functional>
 #include <random>
 #include <string>
@@ -96,7 +96,8 @@ bool BackupOf(const std::string& tree, const std::string& archive) {
   CBrennowZip zip;
   zip.setVolumeSize(104857600);
   zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
-  return zip.openArchive(archive) && zip.addFiles(CBrennowZip::Wide(tree), L"*.*") && zip.closeArchive();
+  return zip.openArchive(archive) && zip.addFiles(CBrennowZip::Wide(tree), L"*.*") &&
+         zip.closeArchive();
 }
 
 bool RestoreOf(const std::string& archive, const std::string& folder) {
@@ -136,11 +137,14 @@ bool LargeTree(const fixture::TempDir& dir) {
   ::mkdir((dir / "large-out").c_str(), 0777);
   bool ok = InChild([&] { return BackupOf(tree, dir / "large-out/l.qbk"); }, &seconds, &backupRss);
   std::printf("large    backup %.1f s, peak RSS %.1f MiB\n", seconds, backupRss);
-  ok = InChild([&] { return RestoreOf(dir / "large-out/l.qbk", dir / "large-restored"); }, &seconds, &restoreRss) && ok;
+  ok = InChild([&] { return RestoreOf(dir / "large-out/l.qbk", dir / "large-restored"); }, &seconds,
+               &restoreRss) &&
+       ok;
   std::printf("large    restore %.1f s, peak RSS %.1f MiB\n", seconds, restoreRss);
   ok = InChild([&] { return TestOf(dir / "large-out/l.qbk"); }, &seconds, &testRss) && ok;
   std::printf("large    qbk test %.1f s, peak RSS %.1f MiB (goal < 64 each)\n", seconds, testRss);
-  std::system(("rm -rf '" + tree + "' '" + dir / "large-out" + "' '" + dir / "large-restored" + "'").c_str());
+  std::system(("rm -rf '" + tree + "' '" + dir / "large-out" + "' '" + dir / "large-restored" + "'")
+                  .c_str());
   return ok && backupRss < 64 && restoreRss < 64 && testRss < 64;
 }
 
@@ -220,12 +224,14 @@ int main() {
   std::uint64_t bytes = 0;
   std::mt19937 random(7);
   for (int i = 0; i < 240; ++i) {  // ECU images of 0.5 to 2 MiB
-    std::string image = fixture::EcuImage(static_cast<std::uint32_t>(i + 1), (512u << 10) + random() % (1536u << 10));
+    std::string image = fixture::EcuImage(static_cast<std::uint32_t>(i + 1),
+                                          (512u << 10) + random() % (1536u << 10));
     fixture::WriteFile(tree + "/Database/ORI/" + std::to_string(i + 1) + ".ori", image);
     bytes += image.size();
   }
   for (int i = 0; i < 2000; ++i) {  // driver files
-    std::string driver = fixture::EcuImage(static_cast<std::uint32_t>(10000 + i), 2048 + random() % 16384);
+    std::string driver =
+        fixture::EcuImage(static_cast<std::uint32_t>(10000 + i), 2048 + random() % 16384);
     char name[32];
     std::snprintf(name, sizeof name, "D%05d.DRT", i);
     fixture::WriteFile(tree + "/Database/DRT/" + name, driver);
@@ -250,7 +256,13 @@ int main() {
   };
   auto ourOne = [&] {
     double t = 0;
-    ok = InChild([&] { zip::SetDefaultThreads(1); return BackupOf(tree, dir / "one/b.qbk"); }, &t, &rss) && ok;
+    ok = InChild(
+             [&] {
+               zip::SetDefaultThreads(1);
+               return BackupOf(tree, dir / "one/b.qbk");
+             },
+             &t, &rss) &&
+         ok;
     return t;
   };
   auto zipOf = [&] {
@@ -259,17 +271,21 @@ int main() {
   };
   auto sevenOf = [&] {
     std::system(("rm -f '" + dir / "seven" + "'/b.*").c_str());
-    return Timed("cd '" + tree + "' && 7z a -tzip -mx=1 -bd -bso0 '" + dir / "seven/b.zip" + "' . >/dev/null");
+    return Timed("cd '" + tree + "' && 7z a -tzip -mx=1 -bd -bso0 '" + dir / "seven/b.zip" +
+                 "' . >/dev/null");
   };
   std::vector<double> backups = Medians({ours, ourOne, zipOf, sevenOf});
   ourBackup = backups[0];
   oneThread = backups[1];
   double zipBackup = backups[2], sevenBackup = backups[3];
   bool identical = SameFiles(dir / "ours", dir / "one");
-  ok = InChild([&] { return RestoreOf(dir / "ours/b.qbk", dir / "restored"); }, &ourRestore, &restoreRss) && ok;
+  ok = InChild([&] { return RestoreOf(dir / "ours/b.qbk", dir / "restored"); }, &ourRestore,
+               &restoreRss) &&
+       ok;
   ok = InChild([&] { return TestOf(dir / "ours/b.qbk"); }, &testSeconds, &testRss) && ok;
   Timed("cd '" + dir / "theirs" + "' && zip -q -s 0 b.zip --out joined.zip");
-  double unzipRestore = Timed("unzip -q '" + dir / "theirs/joined.zip" + "' -d '" + dir / "unzipped" + "'");
+  double unzipRestore =
+      Timed("unzip -q '" + dir / "theirs/joined.zip" + "' -d '" + dir / "unzipped" + "'");
   int same = std::system(("diff -r '" + tree + "' '" + dir / "restored" + "' >/dev/null").c_str());
 
   // What forcing the data to the device costs, in the same process.
@@ -297,16 +313,37 @@ int main() {
   std::string large = dir / "large-files";
   ::mkdir(large.c_str(), 0777);
   for (int i = 0; i < 8; ++i)
-    fixture::WriteFile(large + "/" + std::to_string(i) + ".bin", fixture::EcuImage(static_cast<std::uint32_t>(500 + i), 64u << 20));
+    fixture::WriteFile(large + "/" + std::to_string(i) + ".bin",
+                       fixture::EcuImage(static_cast<std::uint32_t>(500 + i), 64u << 20));
   ::mkdir((dir / "large-ours").c_str(), 0777);
   ::mkdir((dir / "large-one").c_str(), 0777);
-  std::vector<double> larges = Medians({
-      [&] { double t = 0; ok = InChild([&] { return BackupOf(large, dir / "large-ours/l.qbk"); }, &t, &rss) && ok; return t; },
-      [&] { double t = 0; ok = InChild([&] { zip::SetDefaultThreads(1); return BackupOf(large, dir / "large-one/l.qbk"); }, &t, &rss) && ok; return t; },
-      [&] { std::system(("rm -f '" + dir / "large-zip" + "'*").c_str());
-            return Timed("cd '" + large + "' && zip -q -1 -r -s 100m '" + dir / "large-zip.zip" + "' ."); },
-      [&] { std::system(("rm -f '" + dir / "large-7z" + "'*").c_str());
-            return Timed("cd '" + large + "' && 7z a -tzip -mx=1 -bd -bso0 '" + dir / "large-7z.zip" + "' . >/dev/null"); }});
+  std::vector<double> larges = Medians(
+      {[&] {
+         double t = 0;
+         ok = InChild([&] { return BackupOf(large, dir / "large-ours/l.qbk"); }, &t, &rss) && ok;
+         return t;
+       },
+       [&] {
+         double t = 0;
+         ok = InChild(
+                  [&] {
+                    zip::SetDefaultThreads(1);
+                    return BackupOf(large, dir / "large-one/l.qbk");
+                  },
+                  &t, &rss) &&
+              ok;
+         return t;
+       },
+       [&] {
+         std::system(("rm -f '" + dir / "large-zip" + "'*").c_str());
+         return Timed("cd '" + large + "' && zip -q -1 -r -s 100m '" + dir / "large-zip.zip" +
+                      "' .");
+       },
+       [&] {
+         std::system(("rm -f '" + dir / "large-7z" + "'*").c_str());
+         return Timed("cd '" + large + "' && 7z a -tzip -mx=1 -bd -bso0 '" + dir / "large-7z.zip" +
+                      "' . >/dev/null");
+       }});
   bool largeIdentical = SameFiles(dir / "large-ours", dir / "large-one");
   FlushClock largeFlushes;
   largeFlushes.Install();
@@ -321,10 +358,10 @@ int main() {
               ourBackup, sevenBackup, zipBackup);
   std::printf("         time ratio vs 7z %.3f (goal <= 0.9), vs zip %.3f (goal <= 0.6)\n",
               ourBackup / sevenBackup, ourBackup / zipBackup);
-  std::printf("         one thread %.2f s: ratio vs zip %.3f (goal <= 0.9); archives %s\n", oneThread,
-              oneThread / zipBackup, identical ? "byte-identical" : "DIFFERENT");
-  std::printf("large    8 x 64 MiB: ours %.2f s, one thread %.2f s, zip %.2f s, 7z %.2f s\n", larges[0],
-              larges[1], larges[2], larges[3]);
+  std::printf("         one thread %.2f s: ratio vs zip %.3f (goal <= 0.9); archives %s\n",
+              oneThread, oneThread / zipBackup, identical ? "byte-identical" : "DIFFERENT");
+  std::printf("large    8 x 64 MiB: ours %.2f s, one thread %.2f s, zip %.2f s, 7z %.2f s\n",
+              larges[0], larges[1], larges[2], larges[3]);
   std::printf("         ratio vs 7z %.3f, vs zip %.3f, one thread vs zip %.3f; archives %s\n",
               larges[0] / larges[3], larges[0] / larges[2], larges[1] / larges[2],
               largeIdentical ? "byte-identical" : "DIFFERENT");
@@ -332,17 +369,21 @@ int main() {
   std::printf("size     ours %llu, zip %llu                     size ratio %.4f (goal <= 1.01)\n",
               static_cast<unsigned long long>(ourSize), static_cast<unsigned long long>(zipSize),
               static_cast<double>(ourSize) / zipSize);
-  std::printf("restore  ours %.2f s (check first), unzip (joined) %.2f s   time ratio %.3f (goal <= 1)\n",
-              ourRestore, unzipRestore, ourRestore / unzipRestore);
-  std::printf("flushes  backup %.3f s of %.2f s (%.1f%%); a 512 KiB store: worst %.1f ms, "
-              "of it flushing %.1f ms (goal < 50 ms)\n",
-              backupFlush, inProcess, 100.0 * backupFlush / inProcess, storeWorst * 1000,
-              storeFlushWorst * 1000);
+  std::printf(
+      "restore  ours %.2f s (check first), unzip (joined) %.2f s   time ratio %.3f (goal <= 1)\n",
+      ourRestore, unzipRestore, ourRestore / unzipRestore);
+  std::printf(
+      "flushes  backup %.3f s of %.2f s (%.1f%%); a 512 KiB store: worst %.1f ms, "
+      "of it flushing %.1f ms (goal < 50 ms)\n",
+      backupFlush, inProcess, 100.0 * backupFlush / inProcess, storeWorst * 1000,
+      storeFlushWorst * 1000);
   std::printf("qbk test %.2f s\n", testSeconds);
-  std::printf("peak RSS backup %.1f MiB, restore %.1f MiB, qbk test %.1f MiB (goal < 64)\n", backupRss,
-              restoreRss, testRss);
+  std::printf("peak RSS backup %.1f MiB, restore %.1f MiB, qbk test %.1f MiB (goal < 64)\n",
+              backupRss, restoreRss, testRss);
   ok = GiBEntry(dir) && ok;
-  if (const char* large = std::getenv("QUOR_BENCH_LARGE"); large && *large == '1') ok = LargeTree(dir) && ok;
-  std::printf("result: %s, restored tree %s\n", ok ? "ok" : "FAILED", same == 0 ? "identical" : "DIFFERENT");
+  if (const char* large = std::getenv("QUOR_BENCH_LARGE"); large && *large == '1')
+    ok = LargeTree(dir) && ok;
+  std::printf("result: %s, restored tree %s\n", ok ? "ok" : "FAILED",
+              same == 0 ? "identical" : "DIFFERENT");
   return ok && same == 0 && identical && largeIdentical ? 0 : 1;
 }

@@ -72,10 +72,9 @@ int main() {
       expectedMatches += fits;
       const std::string md5 =
           fits ? TUEDC16::HashBuffer(original.data() + start, size) : std::string(32, 'A');
-      sql << "INSERT INTO DRIVERS VALUES ('DRV" << i << "','Brand" << i % 40 << "','Model"
-          << i % 7 << "','Driver " << i << "','True','False','False'," << start << ","
-          << start + size << ",'" << md5 << "','Bosch','EDC16','C" << i % 50
-          << "','29F400','CKS');";
+      sql << "INSERT INTO DRIVERS VALUES ('DRV" << i << "','Brand" << i % 40 << "','Model" << i % 7
+          << "','Driver " << i << "','True','False','False'," << start << "," << start + size
+          << ",'" << md5 << "','Bosch','EDC16','C" << i % 50 << "','29F400','CKS');";
     }
     sql << "COMMIT;";
     key.Exec(sql.str());
@@ -97,8 +96,8 @@ int main() {
   double ours = 0, theirs = 0;
   for (int round = 0; round < 3; ++round) {
     ours = std::max(ours, BestThroughput(original, 32, 1, [](const std::string& d) {
-      return TUEDC16::HashBuffer(d.data(), d.size());
-    }));
+                      return TUEDC16::HashBuffer(d.data(), d.size());
+                    }));
     theirs = std::max(theirs, BestThroughput(original, 32, 1, OpenSslMd5));
   }
 

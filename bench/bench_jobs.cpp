@@ -83,10 +83,12 @@ int main(int argc, char** argv) {
               zip::DefaultThreads());
   prompts.answer = QString::fromStdString(dir / "bench.qbk");
   double backupSeconds = 0, restoreSeconds = 0;
-  const double backupGap = LongestGap(form, [&] { form.BTN_BckClick(); }, &backupSeconds);
+  const double backupGap = LongestGap(
+      form, [&] { form.BTN_BckClick(); }, &backupSeconds);
   std::printf("backup:  %.1f s (%s), longest interface gap %.1f ms\n", backupSeconds,
               prompts.last.toLocal8Bit().constData(), backupGap);
-  const double restoreGap = LongestGap(form, [&] { form.BTN_RestoreClick(); }, &restoreSeconds);
+  const double restoreGap = LongestGap(
+      form, [&] { form.BTN_RestoreClick(); }, &restoreSeconds);
   std::printf("restore: %.1f s (%s), longest interface gap %.1f ms\n", restoreSeconds,
               prompts.last.toLocal8Bit().constData(), restoreGap);
   const double worst = std::max(backupGap, restoreGap);

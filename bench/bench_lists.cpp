@@ -3,12 +3,12 @@
 // an event turn after every row, the final sort included) and a header
 // click's sort. Goals: fill under 250 ms, sort under 50 ms; each figure is
 // the median of five runs and is printed as its ratio to the goal.
+#include <time.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QTreeWidget>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
     fillCpu.push_back(CpuMs() - cpu);
     QApplication::processEvents();
     if (ui->DrvList->topLevelItemCount() != kDrivers) {
-      std::printf("the search listed %d rows, not %d\n", ui->DrvList->topLevelItemCount(), kDrivers);
+      std::printf("the search listed %d rows, not %d\n", ui->DrvList->topLevelItemCount(),
+                  kDrivers);
       return 1;
     }
     // Header clicks on "Centralina", then "Nome", each shown before the next.
@@ -116,10 +117,11 @@ int main(int argc, char** argv) {
 
   const double fill = Median(fills), sort = Median(sorts);
   std::printf("drivers listed: %d, driver files missing: %d\n", kDrivers, kDrivers / 2);
-  std::printf("list fill (manual search, final sort included): %.1f ms, ratio to the 250 ms goal: %.3f"
-              " (processor time %.1f ms)\n",
-              fill, fill / 250.0, Median(fillCpu));
-  std::printf("header sort: %.1f ms, ratio to the 50 ms goal: %.3f (processor time %.1f ms)\n", sort,
-              sort / 50.0, Median(sortCpu));
+  std::printf(
+      "list fill (manual search, final sort included): %.1f ms, ratio to the 250 ms goal: %.3f"
+      " (processor time %.1f ms)\n",
+      fill, fill / 250.0, Median(fillCpu));
+  std::printf("header sort: %.1f ms, ratio to the 50 ms goal: %.3f (processor time %.1f ms)\n",
+              sort, sort / 50.0, Median(sortCpu));
   return 0;
 }

@@ -15,12 +15,12 @@
 
 const char* DbException::codeName(int code) {
   static const char* const kNames[] = {
-      "SQLITE_OK",       "SQLITE_ERROR",    "SQLITE_INTERNAL", "SQLITE_PERM",
-      "SQLITE_ABORT",    "SQLITE_BUSY",     "SQLITE_LOCKED",   "SQLITE_NOMEM",
-      "SQLITE_READONLY", "SQLITE_INTERRUPT", "SQLITE_IOERR",   "SQLITE_CORRUPT",
-      "SQLITE_NOTFOUND", "SQLITE_FULL",     "SQLITE_CANTOPEN", "SQLITE_PROTOCOL",
-      "SQLITE_EMPTY",    "SQLITE_SCHEMA",   "SQLITE_TOOBIG",   "SQLITE_CONSTRAINT",
-      "SQLITE_MISMATCH", "SQLITE_MISUSE",   "SQLITE_NOLFS",    "SQLITE_AUTH",
+      "SQLITE_OK",       "SQLITE_ERROR",     "SQLITE_INTERNAL", "SQLITE_PERM",
+      "SQLITE_ABORT",    "SQLITE_BUSY",      "SQLITE_LOCKED",   "SQLITE_NOMEM",
+      "SQLITE_READONLY", "SQLITE_INTERRUPT", "SQLITE_IOERR",    "SQLITE_CORRUPT",
+      "SQLITE_NOTFOUND", "SQLITE_FULL",      "SQLITE_CANTOPEN", "SQLITE_PROTOCOL",
+      "SQLITE_EMPTY",    "SQLITE_SCHEMA",    "SQLITE_TOOBIG",   "SQLITE_CONSTRAINT",
+      "SQLITE_MISMATCH", "SQLITE_MISUSE",    "SQLITE_NOLFS",    "SQLITE_AUTH",
       "SQLITE_FORMAT",   "SQLITE_RANGE"};
   if (code >= 0 && code <= 25) return kNames[code];
   if (code == 100) return "SQLITE_ROW";
@@ -36,7 +36,8 @@ DbException::DbException(int code, const char* detail, bool freeDetail)
 }
 
 DbException::DbException(const DbException& other)
-    : std::exception(other), code_(other.code_),
+    : std::exception(other),
+      code_(other.code_),
       message_(sqlite3_mprintf("%s", other.message_ ? other.message_ : "")) {}
 
 DbException& DbException::operator=(const DbException& other) {

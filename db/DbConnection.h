@@ -72,7 +72,9 @@ class DbQuery {
   // The column as an integer (SQLite's conversion), or nullValue for NULL.
   int columnInt(int index, int nullValue = 0);
   int columnInt(const char* name, int nullValue = 0);
-  int columnInt(const std::string& name, int nullValue = 0) { return columnInt(name.c_str(), nullValue); }
+  int columnInt(const std::string& name, int nullValue = 0) {
+    return columnInt(name.c_str(), nullValue);
+  }
   // A copy of the column's text, or nullValue for NULL.
   std::string columnString(int index, const std::string& nullValue = std::string());
   std::string columnString(const char* name, const std::string& nullValue = std::string());

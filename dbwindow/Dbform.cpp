@@ -5,8 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,16 +20,16 @@
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
 #include "app/kit/FailureReport.h"
+#include "app/kit/FieldTexts.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
+#include "app/kit/WindowFont.h"
 #include "db/key/DriverCatalogue.h"
 #include "db/key/FileCatalogue.h"
 #include "db/key/KeyDatabase.h"
 #include "db/key/LegacyDescriptions.h"
 #include "db/key/ListOrder.h"
 #include "ui_Dbform.h"
-#include "app/kit/FieldTexts.h"
-#include "app/kit/WindowFont.h"
 
 namespace {
 
@@ -59,12 +59,13 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
 
   HideWorkPanels();
-  for (QWidget* busy : {static_cast<QWidget*>(ui_->Pnl_searching), static_cast<QWidget*>(ui_->PNL_REG_ORI),
-                        static_cast<QWidget*>(ui_->PNL_search_ori), static_cast<QWidget*>(ui_->PNL_MOD_WARN),
-                        static_cast<QWidget*>(ui_->PNL_Search_DB)})
+  for (QWidget* busy :
+       {static_cast<QWidget*>(ui_->Pnl_searching), static_cast<QWidget*>(ui_->PNL_REG_ORI),
+        static_cast<QWidget*>(ui_->PNL_search_ori), static_cast<QWidget*>(ui_->PNL_MOD_WARN),
+        static_cast<QWidget*>(ui_->PNL_Search_DB)})
     busy->hide();
-  for (QComboBox* box : {ui_->MarcaCB, ui_->ModelloCB, ui_->MarcaORI, ui_->ModelloORI,
-                         ui_->MarcaDB, ui_->ModelloDB})
+  for (QComboBox* box :
+       {ui_->MarcaCB, ui_->ModelloCB, ui_->MarcaORI, ui_->ModelloORI, ui_->MarcaDB, ui_->ModelloDB})
     PrepareChoice(box);
 
   static const int kDrvWidths[] = {90, 260, 280, 50, 50};
@@ -180,7 +181,8 @@ void TForm2::MarcaCBChange() {
   // An entry's text came from the database, so it always converts back.
   if (index > 0 && !ComboBytes(ui_->MarcaCB, &brand)) return;
   keydb::KeyDatabase db(KeyRoot);
-  FillChoice(ui_->ModelloCB, index > 0 ? keydb::DriverModels(db, brand) : std::vector<std::string>());
+  FillChoice(ui_->ModelloCB,
+             index > 0 ? keydb::DriverModels(db, brand) : std::vector<std::string>());
 }
 
 void TForm2::FillRegisteredBrands() {
@@ -222,8 +224,8 @@ void TForm2::FillOriginals(QTreeWidget* list, const std::string* brand, const st
 }
 
 void TForm2::HideWorkPanels() {
-  for (QWidget* panel : {ui_->Pnl_ORI1, ui_->Pnl_ORI2, ui_->PNL_MOD, ui_->PNL_MOD2,
-                         ui_->PNL_MNG_DB, ui_->PNL_MNG_DB_MOD})
+  for (QWidget* panel : {ui_->Pnl_ORI1, ui_->Pnl_ORI2, ui_->PNL_MOD, ui_->PNL_MOD2, ui_->PNL_MNG_DB,
+                         ui_->PNL_MNG_DB_MOD})
     panel->hide();
 }
 

@@ -39,7 +39,7 @@ struct OriginalRow;
 struct StoredFile;
 enum class Registration;
 enum class Deletion;
-}
+}  // namespace keydb
 
 class TForm2 : public QDialog {
   Q_OBJECT

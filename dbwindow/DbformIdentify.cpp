@@ -9,20 +9,20 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include "app/kit/BusyNotice.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
+#include "app/kit/FieldTexts.h"
 #include "app/kit/FileDialogs.h"
 #include "app/kit/Prompts.h"
-#include "app/kit/Texts.h"
-#include "app/kit/BusyNotice.h"
 #include "app/kit/RowBatch.h"
+#include "app/kit/Texts.h"
 #include "db/key/DriverSearch.h"
 #include "db/key/FileCatalogue.h"
 #include "db/key/KeyDatabase.h"
 #include "dbwindow/Dbform.h"
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
-#include "app/kit/FieldTexts.h"
 
 namespace {
 

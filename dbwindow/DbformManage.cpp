@@ -52,7 +52,8 @@ QString ReadFailureText(const std::string& path, const keydb::ReadFailure& failu
   if (failure.inArchive)
     return kit::ArchiveFailureText(QString::fromStdString(failure.archiveError),
                                    failure.reason.kind, kit::ReasonArgs(failure.reason));
-  return PathText(path) + QStringLiteral(": ") + QString::fromLocal8Bit(failure.systemReason.c_str());
+  return PathText(path) + QStringLiteral(": ") +
+         QString::fromLocal8Bit(failure.systemReason.c_str());
 }
 
 }  // namespace
@@ -64,9 +65,9 @@ void TForm2::ConnectManagement() {
   connect(ui_->BTN_db_search, &QPushButton::clicked, this,
           kit::Reported(this, &TForm2::BTN_db_searchClick));
   connect(ui_->DBListORI, &QTreeWidget::itemSelectionChanged, this, kit::Reported(this, [this] {
-    QTreeWidgetItem* row = kit::SelectedRow(ui_->DBListORI);
-    OriDBListSelectItem(row, row != nullptr);
-  }));
+            QTreeWidgetItem* row = kit::SelectedRow(ui_->DBListORI);
+            OriDBListSelectItem(row, row != nullptr);
+          }));
   connect(ui_->BTN_Export, &QPushButton::clicked, this,
           kit::Reported(this, &TForm2::BTN_ExportClick));
   connect(ui_->Btn_Del_Ori, &QPushButton::clicked, this,
@@ -76,9 +77,9 @@ void TForm2::ConnectManagement() {
   connect(ui_->BTN_Show_Mod, &QPushButton::clicked, this,
           kit::Reported(this, &TForm2::BTN_Show_ModClick));
   connect(ui_->MOD_LIST, &QTreeWidget::itemSelectionChanged, this, kit::Reported(this, [this] {
-    QTreeWidgetItem* row = kit::SelectedRow(ui_->MOD_LIST);
-    MOD_LISTSelectItem2(row, row != nullptr);
-  }));
+            QTreeWidgetItem* row = kit::SelectedRow(ui_->MOD_LIST);
+            MOD_LISTSelectItem2(row, row != nullptr);
+          }));
   connect(ui_->BTN_DB_MOD_EXP, &QPushButton::clicked, this,
           kit::Reported(this, &TForm2::BTN_DB_MOD_EXPClick));
   connect(ui_->BTN_DEL_MOD, &QPushButton::clicked, this,
@@ -147,7 +148,8 @@ void TForm2::ExportStoredFile(const keydb::StoredFile& stored) {
   };
   if (!read) return fail(ReadFailureText(stored.file, failure));
 
-  const QString target = kit::SaveFile(kit::FileDialog::kSD_DB, this, FromCp1252(stored.name), QString());
+  const QString target =
+      kit::SaveFile(kit::FileDialog::kSD_DB, this, FromCp1252(stored.name), QString());
   if (target.isEmpty()) return;
   QSaveFile out(target);
   const QByteArray bytes(reinterpret_cast<const char*>(content.data()),
@@ -171,7 +173,6 @@ bool TForm2::Confirm(int question) {
   ask.SetMessage(Msg(question));
   return Prompts::current().execDialog(&ask) == TMsgFm::kOk;
 }
-
 
 void TForm2::Btn_Del_OriClick() {
   if (searching() || !ui_->Btn_Del_Ori->isEnabled()) return;

@@ -24,7 +24,8 @@
 void TForm2::ConnectRegistration() {
   // The buttons follow the selection; an emptied or refilled list leaves no
   // row selected and its button disabled.
-  auto followSelection = [this](QTreeWidget* list, void (TForm2::*handler)(QTreeWidgetItem*, bool)) {
+  auto followSelection = [this](QTreeWidget* list,
+                                void (TForm2::*handler)(QTreeWidgetItem*, bool)) {
     connect(list, &QTreeWidget::itemSelectionChanged, this,
             kit::Reported(this, [this, list, handler] {
               QTreeWidgetItem* row = kit::SelectedRow(list);
@@ -127,14 +128,16 @@ void TForm2::BTN_ORI_REGClick() {
   keydb::NewOriginal original;
   original.file = Chosen(sourcePath, OriginalDigest);
   if (!kit::StoredText(this, ui_->T_DRIVER->text(), 1060, &original.driver) ||
-      !kit::StoredText(this, ToStoredLineBreaks(ui_->T_DESC->toPlainText()), 1066, &original.note) ||
+      !kit::StoredText(this, ToStoredLineBreaks(ui_->T_DESC->toPlainText()), 1066,
+                       &original.note) ||
       !kit::StoredText(this, QFileInfo(sourcePath).fileName(), 1065, &original.fileName))
     return;
   switch (RunRegistration(ui_->PNL_REG_ORI, [&original](keydb::KeyDatabase& db) {
     return keydb::RegisterOriginal(db, original, ArchiveProgress);
   })) {
     case keydb::Registration::kRegistered: break;
-    case keydb::Registration::kAlreadyRegistered: return Prompts::current().message(this, Msg(1012));
+    case keydb::Registration::kAlreadyRegistered:
+      return Prompts::current().message(this, Msg(1012));
     case keydb::Registration::kNoId: return Prompts::current().message(this, Msg(1079));
     case keydb::Registration::kNotInserted: return Prompts::current().message(this, Msg(1023));
     default: return Prompts::current().message(this, Msg(1025));  // not stored

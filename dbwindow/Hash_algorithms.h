@@ -8,8 +8,8 @@
 // State of one MD5 computation; owned by the caller.
 struct MD5Context {
   std::uint32_t state[4];
-  std::uint64_t count;        // bytes hashed so far
-  unsigned char buffer[64];   // pending bytes of an incomplete block
+  std::uint64_t count;       // bytes hashed so far
+  unsigned char buffer[64];  // pending bytes of an incomplete block
 };
 
 class THASH {

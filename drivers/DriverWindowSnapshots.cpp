@@ -29,7 +29,8 @@ QStringList SaveDriverWindowSnapshots(const std::string& keyRoot, const QString&
   if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
   Save(&window, QDir(folder).filePath(prefix + QStringLiteral("drivers-1-list.png")), &saved);
   window.BTN_RICClick();
-  Save(&window, QDir(folder).filePath(prefix + QStringLiteral("drivers-2-recatalogue.png")), &saved);
+  Save(&window, QDir(folder).filePath(prefix + QStringLiteral("drivers-2-recatalogue.png")),
+       &saved);
   window.hide();
   return saved;
 }

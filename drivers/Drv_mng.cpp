@@ -13,14 +13,14 @@
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
 #include "app/kit/FailureReport.h"
+#include "app/kit/FieldTexts.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/Texts.h"
+#include "app/kit/WidgetTexts.h"
+#include "app/kit/WindowFont.h"
 #include "db/key/DriverCatalogue.h"
 #include "db/key/KeyDatabase.h"
-#include "app/kit/WidgetTexts.h"
 #include "ui_Drv_mng.h"
-#include "app/kit/FieldTexts.h"
-#include "app/kit/WindowFont.h"
 
 namespace {
 
@@ -135,7 +135,8 @@ void TForm3::FillNewModels() {
   if (kit::ChoiceBytes(ui_->NewMarcaCB, catalogueBrand_, &brand)) {
     keydb::KeyDatabase db(KeyRoot);
     for (const std::string& model : keydb::DriverModels(db, brand))
-      models->addItem(FromCp1252(model), QByteArray(model.data(), static_cast<qsizetype>(model.size())));
+      models->addItem(FromCp1252(model),
+                      QByteArray(model.data(), static_cast<qsizetype>(model.size())));
   }
   models->setEditText(shown);
 }

@@ -2,13 +2,13 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include "app/kit/BusyNotice.h"
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
 #include "app/kit/Fmmsg.h"
 #include "app/kit/KeyWrites.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
-#include "app/kit/BusyNotice.h"
 #include "app/kit/WidgetTexts.h"
 #include "db/key/KeyChanges.h"
 #include "db/key/KeyDatabase.h"
@@ -41,14 +41,14 @@ void TForm3::BTN_UPD_DRVClick() {
     Prompts::current().message(this, Msg(1075));
     return;
   }
-  if (!kit::StorableChoice(this, ui_->NewMarcaCB) || !kit::StorableChoice(this, ui_->NewModelloCB) ||
+  if (!kit::StorableChoice(this, ui_->NewMarcaCB) ||
+      !kit::StorableChoice(this, ui_->NewModelloCB) ||
       !kit::WithoutNul(this, kit::MemoContent(ui_->Drv_desc)))
     return;
   std::string brand, model, description;
   if (!kit::ChoiceBytes(ui_->NewMarcaCB, catalogueBrand_, &brand) ||
       !kit::ChoiceBytes(ui_->NewModelloCB, catalogueModel_, &model) ||
-      !kit::MemoBytes(kit::MemoContent(ui_->Drv_desc), catalogueDescription_,
-                              &description)) {
+      !kit::MemoBytes(kit::MemoContent(ui_->Drv_desc), catalogueDescription_, &description)) {
     Prompts::current().message(this, Msg(1077));
     return;
   }
@@ -104,7 +104,8 @@ bool TForm3::DeleteDriver(const std::string& nomefile) {
   Button4Click();
   wait.hide();
   if (deletion == keydb::Deletion::kFileKept)
-    Prompts::current().message(this, Msg(1076) + QLatin1Char(' ') + QString::fromStdString(keptFile));
+    Prompts::current().message(this,
+                               Msg(1076) + QLatin1Char(' ') + QString::fromStdString(keptFile));
   else if (KeyWritesSaved(this, KeyRoot))
     Prompts::current().message(this, Msg(1046));
   return true;

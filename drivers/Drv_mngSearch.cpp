@@ -6,13 +6,13 @@
 
 #include "app/kit/ComboIndex.h"
 #include "app/kit/DbText.h"
-#include "app/kit/Prompts.h"
-#include "app/kit/Texts.h"
 #include "app/kit/ListImages.h"
+#include "app/kit/Prompts.h"
 #include "app/kit/RowBatch.h"
+#include "app/kit/Texts.h"
+#include "app/kit/WidgetTexts.h"
 #include "db/key/DriverCatalogue.h"
 #include "db/key/KeyDatabase.h"
-#include "app/kit/WidgetTexts.h"
 #include "drivers/Drv_mng.h"
 #include "ui_Drv_mng.h"
 
@@ -44,24 +44,23 @@ void TForm3::Button4Click() {
   int added = 0;
   keydb::KeyDatabase db(KeyRoot);
   kit::RowBatch rows(list);
-  keydb::SearchUserDrivers(
-      db, byBrand ? &brand : nullptr, byModel ? &model : nullptr,
-      [&](const keydb::DriverRow& row) {
-        auto* item = new QTreeWidgetItem();
-        item->setText(0, FromCp1252(row.name));
-        item->setData(0, kit::kStoredBytesRole, AsBytes(row.name));
-        item->setText(1, kit::ListText(row.description));
-        item->setData(1, kit::kStoredBytesRole, AsBytes(row.description));
-        item->setText(2, FromCp1252(row.centralina));
-        item->setText(3, FromCp1252(row.eprom));
-        item->setText(4, FromCp1252(row.cks));
-        kit::SetRowImage(item, row.available ? 1 : 0);
-        if (row.user) item->setData(0, kit::kUserDriverRole, true);
-        rows.add(item);
-        ++added;
-        QCoreApplication::processEvents();
-        return true;
-      });
+  keydb::SearchUserDrivers(db, byBrand ? &brand : nullptr, byModel ? &model : nullptr,
+                           [&](const keydb::DriverRow& row) {
+                             auto* item = new QTreeWidgetItem();
+                             item->setText(0, FromCp1252(row.name));
+                             item->setData(0, kit::kStoredBytesRole, AsBytes(row.name));
+                             item->setText(1, kit::ListText(row.description));
+                             item->setData(1, kit::kStoredBytesRole, AsBytes(row.description));
+                             item->setText(2, FromCp1252(row.centralina));
+                             item->setText(3, FromCp1252(row.eprom));
+                             item->setText(4, FromCp1252(row.cks));
+                             kit::SetRowImage(item, row.available ? 1 : 0);
+                             if (row.user) item->setData(0, kit::kUserDriverRole, true);
+                             rows.add(item);
+                             ++added;
+                             QCoreApplication::processEvents();
+                             return true;
+                           });
   rows.flush();
   if (added == 0) {
     auto* item = new QTreeWidgetItem(list);

@@ -23,8 +23,12 @@ class JobEvent : public QEvent {
            const QString& errorText = QString(), int reason = 0,
            const QStringList& reasonArgs = QStringList())
       : QEvent(static_cast<QEvent::Type>(message)),
-        wParam(wParam), lParam(lParam), jobResult(jobResult), errorText(errorText),
-        reason(reason), reasonArgs(reasonArgs) {}
+        wParam(wParam),
+        lParam(lParam),
+        jobResult(jobResult),
+        errorText(errorText),
+        reason(reason),
+        reasonArgs(reasonArgs) {}
 
   // The job message an event carries; false for any other event.
   static bool Carries(const QEvent* event, JobMessage* message) {
@@ -40,9 +44,9 @@ class JobEvent : public QEvent {
 
   const int wParam;
   const int lParam;
-  const int jobResult;      // 0 success, -1 failure (completion events)
-  const QString errorText;  // why the job failed (the archive wrapper's text)
-  const int reason;         // and as the wrapper's reason kind, with
+  const int jobResult;           // 0 success, -1 failure (completion events)
+  const QString errorText;       // why the job failed (the archive wrapper's text)
+  const int reason;              // and as the wrapper's reason kind, with
   const QStringList reasonArgs;  // its arguments, to say it in the user's language
 };
 

@@ -5,10 +5,10 @@
 
 #include "app/kit/ArchiveFailure.h"
 
+#include "app/Main.h"
 #include "app/kit/DbText.h"
 #include "app/kit/FileDialogs.h"
 #include "app/kit/KeyWrites.h"
-#include "app/Main.h"
 #include "app/kit/Prompts.h"
 #include "app/kit/Texts.h"
 #include "db/key/FileCatalogue.h"
@@ -29,8 +29,9 @@ std::string Local8Bit(const QString& text) { return text.toLocal8Bit().toStdStri
 }  // namespace
 
 void TForm1::BTN_BckClick() {
-  const QString archive = kit::SaveFile(
-      kit::FileDialog::kSD, this, Today() + QStringLiteral("_Quorvane.qbk"), Prompts::qtFilter(kBackupFilter));
+  const QString archive =
+      kit::SaveFile(kit::FileDialog::kSD, this, Today() + QStringLiteral("_Quorvane.qbk"),
+                    Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_BACKUP, Local8Bit(archive), platform::NativePath(DriveRoot, ""));
 }
@@ -52,7 +53,8 @@ void TForm1::Button1Click() {
   keydb::KeyDatabase db(KeyRoot);
   if (!keydb::CustomerCode(db, &customerCode)) Prompts::current().message(this, Msg(1009));
   const QString archive = kit::SaveFile(
-      kit::FileDialog::kSD, this, Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
+      kit::FileDialog::kSD, this,
+      Today() + QStringLiteral("_DB_") + FromCp1252(customerCode) + QStringLiteral(".qbk"),
       Prompts::qtFilter(kBackupFilter));
   if (archive.isEmpty()) return;
   StartJob(JOB_BACKUP, Local8Bit(archive), db.folders().DatabaseFolder());
@@ -66,8 +68,8 @@ void TForm1::Button2Click() {
   StartJob(JOB_RESTORE, Local8Bit(archive), baseFolder, CBrennowZip::Expected::kDatabaseExport);
 }
 
-void TForm1::StartJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder,
-                      CBrennowZip::Expected expected) {
+void TForm1::StartJob(JobMessage kind, const std::string& archivePath,
+                      const std::string& baseFolder, CBrennowZip::Expected expected) {
   CurrentJob = kind;
   SetWaitMode(true);
   jobRunning_ = true;
@@ -123,16 +125,16 @@ bool TForm1::WndProc(QEvent* event) {
   const bool backup = type == JOB_BACKUP;
   // A restore or import wrote to the key: it is done only once the writes
   // are on it.
-  const QString unsaved =
-      job->jobResult == 0 && !backup ? UnsavedKeyWrites(DriveRoot) : QString();
+  const QString unsaved = job->jobResult == 0 && !backup ? UnsavedKeyWrites(DriveRoot) : QString();
   if (job->jobResult == 0 && unsaved.isEmpty()) {
     Prompts::current().message(this, Msg(backup ? 1004 : 1005));
   } else if (job->jobResult == 0) {
     Prompts::current().message(this, Msg(1056) + QLatin1Char(' ') + unsaved);
   } else {
     // A failed job must never look like a finished one.
-    Prompts::current().message(this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') +
-                                         kit::ArchiveFailureText(job->errorText, job->reason, job->reasonArgs));
+    Prompts::current().message(
+        this, Msg(backup ? 1055 : 1056) + QLatin1Char(' ') +
+                  kit::ArchiveFailureText(job->errorText, job->reason, job->reasonArgs));
   }
   return true;
 }

@@ -13,7 +13,8 @@ MultiThread::MultiThread(QObject* receiver)
 
 MultiThread::~MultiThread() = default;
 
-void MultiThread::SetJob(JobMessage kind, const std::string& archivePath, const std::string& baseFolder) {
+void MultiThread::SetJob(JobMessage kind, const std::string& archivePath,
+                         const std::string& baseFolder) {
   jobKind_ = kind;
   archivePath_ = archivePath;
   baseFolder_ = baseFolder;
@@ -68,8 +69,8 @@ void MultiThread::Execute() {
   std::lock_guard<std::mutex> hold(lock_);
   QStringList args;
   for (const std::string& a : reason_.args) args << QString::fromStdString(a);
-  QCoreApplication::postEvent(receiver_, new JobEvent(jobKind_, 0, 0, jobResult_,
-                                                      QString::fromLocal8Bit(errorText_.c_str()),
-                                                      reason_.kind, args));
+  QCoreApplication::postEvent(
+      receiver_, new JobEvent(jobKind_, 0, 0, jobResult_,
+                              QString::fromLocal8Bit(errorText_.c_str()), reason_.kind, args));
   QCoreApplication::processEvents();
 }

@@ -4,8 +4,8 @@
 // Nothing here follows a symbolic link unless it says so.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -18,10 +18,10 @@ namespace files {
 struct Info {
   bool exists = false;
   bool isFolder = false;
-  bool isFile = false;     // a regular file
-  bool isLink = false;     // a symbolic link (or a Windows reparse point)
+  bool isFile = false;  // a regular file
+  bool isLink = false;  // a symbolic link (or a Windows reparse point)
   std::uint64_t size = 0;
-  std::int64_t modified = 0;     // seconds since the epoch
+  std::int64_t modified = 0;        // seconds since the epoch
   std::uint32_t dosAttributes = 0;  // read-only 1, hidden 2, system 4, folder 16, archive 32
 };
 

@@ -13,8 +13,8 @@
 #include <climits>
 #include <cstdlib>
 
-#include "platform/Utf8.h"
 #include "platform/Files.h"
+#include "platform/Utf8.h"
 
 namespace platform {
 namespace files {
@@ -47,7 +47,9 @@ bool ListFolder(const std::string& path, std::vector<std::string>* names) {
   return true;
 }
 
-std::FILE* Open(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+std::FILE* Open(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
 
 bool Seek(std::FILE* file, std::int64_t offset) {
   return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
@@ -94,9 +96,7 @@ bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
   return ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 && ok;
 }
 
-bool SyncFile(std::FILE* file) {
-  return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
-}
+bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0; }
 
 void StartWriteback(std::FILE* file, std::int64_t offset, std::int64_t length) {
 #ifdef __linux__
@@ -124,7 +124,9 @@ std::int64_t FreeSpace(const std::string& path) {
 
 namespace {
 
-int FlockOperation(LockMode mode) { return (mode == LockMode::kShared ? LOCK_SH : LOCK_EX) | LOCK_NB; }
+int FlockOperation(LockMode mode) {
+  return (mode == LockMode::kShared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+}
 
 // Whether the path names the file open at fd now (its holder may have
 // deleted it between our open and our lock).

@@ -3,14 +3,14 @@
 
 #include <windows.h>
 
+#include <io.h>
+#include <process.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/utime.h>
-#include <io.h>
-#include <process.h>
 
-#include "platform/Utf8.h"
 #include "platform/Files.h"
+#include "platform/Utf8.h"
 
 namespace platform {
 namespace files {
@@ -105,7 +105,8 @@ bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(W(path).c_s
 bool Rename(const std::string& from, const std::string& to) {
   std::wstring t = W(to);
   SetFileAttributesW(t.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return MoveFileExW(W(from).c_str(), t.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(W(from).c_str(), t.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool SetTimeAndAttributes(const std::string& path, std::int64_t modified,
@@ -151,7 +152,8 @@ namespace {
 
 bool LockRange(HANDLE h, LockMode mode) {
   OVERLAPPED at{};
-  DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+  DWORD flags =
+      LOCKFILE_FAIL_IMMEDIATELY | (mode == LockMode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
   return LockFileEx(h, flags, 0, 1, 0, &at) != 0;
 }
 
@@ -171,13 +173,15 @@ LockResult FileLock::Lock(const std::string& path, LockMode mode) {
     if (attempt > 0) Sleep(2);
     // Shared fully: the byte-range lock is the lock, so that readers can
     // hold it together. A reparse point is opened as itself, never followed.
-    HANDLE h = CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE h =
+        CreateFileW(w.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       DWORD error = GetLastError();
       DWORD attributes = GetFileAttributesW(w.c_str());
-      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain)) return LockResult::kNotAFile;
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotPlain))
+        return LockResult::kNotAFile;
       // A file whose deletion is pending refuses every open: its last
       // holder is letting go of it this moment.
       if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES) continue;
@@ -270,7 +274,8 @@ bool PinnedFile::ReadAt(std::uint64_t offset, void* data, size_t n) const {
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), out, want, &got, &at) || got == 0) return false;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), out, want, &got, &at) || got == 0)
+      return false;
     out += got;
     n -= got;
     offset += got;
@@ -302,15 +307,17 @@ std::string Canonical(const std::string& path) {
 // that it asks first knows neither "E:" nor a trailing separator.
 bool SameFile(const std::string& a, const std::string& b) {
   auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
-    HANDLE h = CreateFileW(W(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h =
+        CreateFileW(W(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     const bool ok = GetFileInformationByHandle(h, info) != 0;
     CloseHandle(h);
     return ok;
   };
   BY_HANDLE_FILE_INFORMATION ia, ib;
-  return identify(a, &ia) && identify(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+  return identify(a, &ia) && identify(b, &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
          ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
@@ -325,9 +332,11 @@ bool WideToOem(const std::wstring& text, std::string* oem) {
   oem->clear();
   if (text.empty()) return true;
   const int length = static_cast<int>(text.size());
-  int n = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "_", nullptr);
+  int n = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, "_",
+                              nullptr);
   oem->resize(static_cast<size_t>(n));
-  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, &(*oem)[0], n, "_", nullptr);
+  WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), length, &(*oem)[0], n, "_",
+                      nullptr);
   return true;
 }
 

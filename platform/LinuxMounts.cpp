@@ -15,11 +15,10 @@ namespace platform {
 std::string UnescapeMountField(const std::string& field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size() &&
-        field[i + 1] >= '0' && field[i + 1] <= '7' && field[i + 2] >= '0' &&
-        field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
-      out += static_cast<char>((field[i + 1] - '0') * 64 +
-                               (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+    if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '7' &&
+        field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+      out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                               (field[i + 3] - '0'));
       i += 3;
     } else {
       out += field[i];
@@ -37,8 +36,8 @@ std::string UnescapeUdevLabel(const std::string& name) {
   };
   std::string out;
   for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
-        hex(name[i + 2]) >= 0 && hex(name[i + 3]) >= 0) {
+    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && hex(name[i + 2]) >= 0 &&
+        hex(name[i + 3]) >= 0) {
       out += static_cast<char>(hex(name[i + 2]) * 16 + hex(name[i + 3]));
       i += 3;
     } else {
@@ -53,12 +52,14 @@ namespace {
 namespace fs = std::filesystem;
 
 bool IsPseudo(const std::string& fsType) {
-  static const std::set<std::string> kPseudo = {
-      "proc",      "sysfs",     "devtmpfs",   "devpts",    "cgroup",
-      "cgroup2",   "securityfs", "pstore",    "bpf",       "tracefs",
-      "debugfs",   "mqueue",    "hugetlbfs",  "fusectl",   "configfs",
-      "autofs",    "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",
-      "fuse.gvfsd-fuse", "fuse.portal", "squashfs"};
+  static const std::set<std::string> kPseudo = {"proc",        "sysfs",       "devtmpfs",
+                                                "devpts",      "cgroup",      "cgroup2",
+                                                "securityfs",  "pstore",      "bpf",
+                                                "tracefs",     "debugfs",     "mqueue",
+                                                "hugetlbfs",   "fusectl",     "configfs",
+                                                "autofs",      "binfmt_misc", "efivarfs",
+                                                "rpc_pipefs",  "nsfs",        "fuse.gvfsd-fuse",
+                                                "fuse.portal", "squashfs"};
   return kPseudo.count(fsType) != 0;
 }
 
@@ -81,8 +82,7 @@ bool ParseMountLine(const std::string& line, MountLine* out) {
   std::string w;
   while (in >> w) f.push_back(w);
   auto dash = std::find(f.begin(), f.end(), "-");
-  if (f.size() < 6 || dash == f.end() || dash - f.begin() < 6 || f.end() - dash < 3)
-    return false;
+  if (f.size() < 6 || dash == f.end() || dash - f.begin() < 6 || f.end() - dash < 3) return false;
   unsigned major = 0, minor = 0;
   char colon = 0;
   std::istringstream number(f[2]);
@@ -154,8 +154,8 @@ bool IsFuse(const std::string& fsType) {
 }
 
 unsigned DriveTypeFor(const std::string& fsType, bool removableDevice) {
-  if (fsType == "nfs" || fsType == "nfs4" || fsType == "cifs" ||
-      fsType == "smb3" || fsType == "smbfs" || fsType.rfind("fuse.sshfs", 0) == 0)
+  if (fsType == "nfs" || fsType == "nfs4" || fsType == "cifs" || fsType == "smb3" ||
+      fsType == "smbfs" || fsType.rfind("fuse.sshfs", 0) == 0)
     return kDriveRemote;
   if (fsType == "iso9660" || fsType == "udf") return kDriveCdRom;
   if (fsType == "tmpfs" || fsType == "ramfs") return kDriveRamDisk;

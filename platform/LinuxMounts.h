@@ -33,9 +33,9 @@
 namespace platform {
 
 struct MountedDrive {
-  char letter = 0;          // 0 until DriveLetters gives it one
+  char letter = 0;  // 0 until DriveLetters gives it one
   std::string mountPoint;
-  std::string source;       // device, image file or network source
+  std::string source;  // device, image file or network source
   std::string fsType;
   // The file system's device number: the block device for a disk (for a
   // FUSE mount of a block device, that device once ResolveFuseDevice has

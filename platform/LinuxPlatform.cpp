@@ -25,7 +25,6 @@
 #include "platform/LinuxMounts.h"
 #include "platform/LinuxPlatform.h"
 
-
 namespace platform {
 namespace {
 
@@ -191,9 +190,9 @@ class LinuxPlatform : public Platform {
     const std::string device = ShellQuote(d.source);
     // A FUSE driver has no device of its own to unmount; its mount goes.
     const std::string unmount =
-        IsFuse(d.fsType) ? std::string(geteuid() == 0 ? "umount " : "fusermount -u ") +
-                               ShellQuote(d.mountPoint)
-                         : "udisksctl unmount -b " + device;
+        IsFuse(d.fsType)
+            ? std::string(geteuid() == 0 ? "umount " : "fusermount -u ") + ShellQuote(d.mountPoint)
+            : "udisksctl unmount -b " + device;
     {
       // udisks may mount it again elsewhere: the key's letter goes with it.
       std::lock_guard<std::mutex> lock(mutex_);
@@ -201,8 +200,7 @@ class LinuxPlatform : public Platform {
     }
     if (RunCommand(unmount + " >/dev/null 2>&1") != 0) return false;
     const std::string fsck = std::string(geteuid() == 0 ? "" : "pkexec ") + "fsck -V " + device;
-    const std::string inTerminal =
-        fsck + "; echo; echo 'Premere Invio per chiudere.'; read answer";
+    const std::string inTerminal = fsck + "; echo; echo 'Premere Invio per chiudere.'; read answer";
     RunCommand("x-terminal-emulator -e sh -c " + ShellQuote(inTerminal));
     RunCommand("udisksctl mount -b " + device + " >/dev/null 2>&1");
     return true;
@@ -261,9 +259,8 @@ class LinuxPlatform : public Platform {
     unsigned major_ = 0, minor_ = 0;
     const bool onDevice = BlockDeviceOf(d, &major_, &minor_);
     if (onDevice) {
-      const std::string record = ReadWholeFile(system_.udevData + "/b" +
-                                               std::to_string(major_) + ":" +
-                                               std::to_string(minor_));
+      const std::string record = ReadWholeFile(system_.udevData + "/b" + std::to_string(major_) +
+                                               ":" + std::to_string(minor_));
       if (LabelFromUdevRecord(record, label)) return true;
     }
     std::string node;
@@ -296,8 +293,10 @@ class LinuxPlatform : public Platform {
   static std::string ShellQuote(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
-      if (c == '\'') out += "'\\''";
-      else out += c;
+      if (c == '\'')
+        out += "'\\''";
+      else
+        out += c;
     }
     return out + "'";
   }
@@ -316,8 +315,7 @@ class LinuxPlatform : public Platform {
 
   // Starts argv; waits for it when wait is set and returns its exit code,
   // otherwise returns its pid. -1 when it could not be started.
-  static int Spawn(const std::vector<std::string>& args, const std::string& workDir,
-                   bool wait) {
+  static int Spawn(const std::vector<std::string>& args, const std::string& workDir, bool wait) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);

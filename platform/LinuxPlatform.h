@@ -15,7 +15,7 @@ namespace platform {
 struct LinuxSystem {
   std::string mountInfo = "/proc/self/mountinfo";
   std::string sysRoot = "/sys";
-  std::string udevData = "/run/udev/data";    // records named b<major>:<minor>
+  std::string udevData = "/run/udev/data";  // records named b<major>:<minor>
   std::string byLabel = "/dev/disk/by-label";
   // Runs a command line and answers its exit code (-1: could not run).
   // Empty: through /bin/sh -c, waiting for it.

@@ -40,9 +40,9 @@ enum class StartResult {
 
 // One program start or command run, as a recording implementation keeps it.
 struct LaunchRecord {
-  std::string kind;        // "start" or "command"
-  std::string program;     // native path of the program, or the command line
-  std::string workDir;     // current folder for the start (may be empty)
+  std::string kind;     // "start" or "command"
+  std::string program;  // native path of the program, or the command line
+  std::string workDir;  // current folder for the start (may be empty)
 };
 
 class Platform {
@@ -74,8 +74,7 @@ class Platform {
 
   // Starts the program (or batch file) at a native path with workDir as its
   // current folder, without waiting for it.
-  virtual StartResult StartProgram(const std::string& nativePath,
-                                   const std::string& workDir) = 0;
+  virtual StartResult StartProgram(const std::string& nativePath, const std::string& workDir) = 0;
 
   // Runs a command line through the command interpreter and waits for it.
   // Returns its exit code, or -1 when it could not be run.
@@ -87,8 +86,7 @@ class Platform {
   // file system checked in a terminal window where the user answers the
   // checker's questions, then mounted again. False when the check could not
   // be run (the key could not be unmounted, say); nothing was run then.
-  virtual bool CheckDisk(const std::string& chkdskCommandLine,
-                         const std::string& drive) = 0;
+  virtual bool CheckDisk(const std::string& chkdskCommandLine, const std::string& drive) = 0;
 
   // Makes what was written to the drive (given as "E:\", "e:" or any key
   // text that starts with its letter) reach the device, so that the key
@@ -132,8 +130,7 @@ std::string LegacyPath(const std::string& windowsPath);
 
 // Resolves each component of a relative path ('\' or '/' separated) below a
 // native folder without regard to case. Shared by the helpers above.
-std::string ResolveBelow(const std::string& nativeFolder,
-                         const std::string& relative);
+std::string ResolveBelow(const std::string& nativeFolder, const std::string& relative);
 
 // Current().FlushDrive: called before a command that wrote to the key says
 // it succeeded.

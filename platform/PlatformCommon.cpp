@@ -63,8 +63,7 @@ void Install(std::unique_ptr<Platform> platform) {
   g_platform = std::move(platform);
 }
 
-std::string ResolveBelow(const std::string& nativeFolder,
-                         const std::string& relative) {
+std::string ResolveBelow(const std::string& nativeFolder, const std::string& relative) {
   const bool trailing = !relative.empty() && IsSeparator(relative.back());
 #ifdef _WIN32
   // Windows file systems ignore case already.

@@ -54,8 +54,8 @@ std::string ProfileValueFromText(const std::string& content, const std::string& 
       // Only the first section of that name is read.
       if (inSection) return std::string();
       const std::size_t close = line.find(']');
-      const std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos
-                                                                              : close - 1));
+      const std::string name =
+          Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       inSection = !sectionSeen && SameIgnoringCase(name, section);
       sectionSeen = sectionSeen || inSection;
       continue;

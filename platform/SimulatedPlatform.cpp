@@ -18,9 +18,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 
 bool ParseType(const std::string& name, unsigned* type) {
   static const std::map<std::string, unsigned> kTypes = {
-      {"unknown", kDriveUnknown},     {"noroot", kDriveNoRootDir},
-      {"removable", kDriveRemovable}, {"fixed", kDriveFixed},
-      {"network", kDriveRemote},      {"cdrom", kDriveCdRom},
+      {"unknown", kDriveUnknown}, {"noroot", kDriveNoRootDir}, {"removable", kDriveRemovable},
+      {"fixed", kDriveFixed},     {"network", kDriveRemote},   {"cdrom", kDriveCdRom},
       {"ramdisk", kDriveRamDisk}};
   auto it = kTypes.find(name);
   if (it == kTypes.end()) return false;
@@ -30,8 +29,7 @@ bool ParseType(const std::string& name, unsigned* type) {
 
 }  // namespace
 
-std::unique_ptr<SimulatedPlatform> SimulatedPlatform::FromTable(
-    const std::string& path) {
+std::unique_ptr<SimulatedPlatform> SimulatedPlatform::FromTable(const std::string& path) {
   auto machine = std::make_unique<SimulatedPlatform>();
   std::ifstream in(path, std::ios::binary);
   std::string line;
@@ -54,9 +52,8 @@ std::unique_ptr<SimulatedPlatform> SimulatedPlatform::FromTable(
   return machine;
 }
 
-void SimulatedPlatform::AddDrive(char letter, const std::string& folder,
-                                 const std::string& label, unsigned type,
-                                 bool labelReadable) {
+void SimulatedPlatform::AddDrive(char letter, const std::string& folder, const std::string& label,
+                                 unsigned type, bool labelReadable) {
   Drive d;
   d.folder = folder;
   d.label = label;
@@ -65,20 +62,16 @@ void SimulatedPlatform::AddDrive(char letter, const std::string& folder,
   drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = d;
 }
 
-void SimulatedPlatform::AddProcess(const std::string& exeName) {
-  processes_.push_back(exeName);
-}
+void SimulatedPlatform::AddProcess(const std::string& exeName) { processes_.push_back(exeName); }
 
 std::vector<LaunchRecord> SimulatedPlatform::Launches() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return launches_;
 }
 
-const SimulatedPlatform::Drive* SimulatedPlatform::Find(
-    const std::string& rootOrLetter) const {
+const SimulatedPlatform::Drive* SimulatedPlatform::Find(const std::string& rootOrLetter) const {
   if (rootOrLetter.empty()) return nullptr;
-  char letter = static_cast<char>(
-      std::toupper(static_cast<unsigned char>(rootOrLetter[0])));
+  char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rootOrLetter[0])));
   auto it = drives_.find(letter);
   return it == drives_.end() ? nullptr : &it->second;
 }
@@ -91,8 +84,7 @@ std::uint32_t SimulatedPlatform::LogicalDrives() {
   return mask;
 }
 
-bool SimulatedPlatform::VolumeLabel(const std::string& root,
-                                    std::string* label) {
+bool SimulatedPlatform::VolumeLabel(const std::string& root, std::string* label) {
   const Drive* d = Find(root);
   if (!d || !d->labelReadable) return false;
   *label = d->label;
@@ -112,8 +104,7 @@ std::string SimulatedPlatform::DriveFolder(char letter) {
 std::string SimulatedPlatform::DriveDescription(char letter) {
   const Drive* d = Find(std::string(1, letter));
   if (!d) return std::string();
-  return d->label.empty() ? "(" + d->folder + ")"
-                          : d->label + " (" + d->folder + ")";
+  return d->label.empty() ? "(" + d->folder + ")" : d->label + " (" + d->folder + ")";
 }
 
 bool SimulatedPlatform::IsProcessRunning(const std::string& exeName) {

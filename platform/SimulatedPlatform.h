@@ -33,8 +33,7 @@ class SimulatedPlatform : public Platform {
   // Reads the table file; see above.
   static std::unique_ptr<SimulatedPlatform> FromTable(const std::string& path);
 
-  void AddDrive(char letter, const std::string& folder,
-                const std::string& label, unsigned type,
+  void AddDrive(char letter, const std::string& folder, const std::string& label, unsigned type,
                 bool labelReadable = true);
   void AddProcess(const std::string& exeName);
   void SetLegacySystemRoot(const std::string& folder) { legacyRoot_ = folder; }
@@ -57,8 +56,7 @@ class SimulatedPlatform : public Platform {
   std::string DriveFolder(char letter) override;
   std::string DriveDescription(char letter) override;
   bool IsProcessRunning(const std::string& exeName) override;
-  StartResult StartProgram(const std::string& nativePath,
-                           const std::string& workDir) override;
+  StartResult StartProgram(const std::string& nativePath, const std::string& workDir) override;
   bool CheckDisk(const std::string& chkdskCommandLine, const std::string& drive) override;
   int RunCommand(const std::string& commandLine) override;
   bool FlushDrive(const std::string& drive, std::string* error) override;

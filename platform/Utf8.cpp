@@ -11,10 +11,19 @@ std::u32string Decode(const std::string& s) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     std::uint32_t cp = 0;
     size_t len = 0;
-    if (c < 0x80) { cp = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+    if (c < 0x80) {
+      cp = c;
+      len = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      len = 4;
+    }
     bool ok = len > 0 && i + len <= s.size();
     for (size_t k = 1; ok && k < len; ++k) {
       unsigned char d = static_cast<unsigned char>(s[i + k]);
@@ -25,7 +34,11 @@ std::u32string Decode(const std::string& s) {
       static const std::uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
       if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ok = false;
     }
-    if (!ok) { out.push_back(0xDC00 + c); ++i; continue; }
+    if (!ok) {
+      out.push_back(0xDC00 + c);
+      ++i;
+      continue;
+    }
     out.push_back(cp);
     i += len;
   }

@@ -16,8 +16,7 @@ bool ReadFileVersion(const std::string& programPath, std::uint32_t* versionMS,
   if (!::GetFileVersionInfoA(programPath.c_str(), 0, size, buffer.data())) return false;
   VS_FIXEDFILEINFO* info = nullptr;
   UINT length = 0;
-  if (!::VerQueryValueA(buffer.data(), "\\", reinterpret_cast<void**>(&info), &length) ||
-      !info)
+  if (!::VerQueryValueA(buffer.data(), "\\", reinterpret_cast<void**>(&info), &length) || !info)
     return false;
   *versionMS = info->dwFileVersionMS;
   *versionLS = info->dwFileVersionLS;
@@ -40,9 +39,8 @@ bool ReadFileVersion(const std::string& programPath, std::uint32_t* versionMS,
   std::ifstream in(programPath, std::ios::binary);
   Elf64_Ehdr header;
   if (!in.read(reinterpret_cast<char*>(&header), sizeof header)) return false;
-  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-      header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_shentsize != sizeof(Elf64_Shdr) ||
-      header.e_shstrndx >= header.e_shnum)
+  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
+      header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shstrndx >= header.e_shnum)
     return false;
   std::vector<Elf64_Shdr> sections(header.e_shnum);
   in.seekg(static_cast<std::streamoff>(header.e_shoff));

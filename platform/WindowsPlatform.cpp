@@ -29,8 +29,8 @@ class WindowsPlatform : public Platform {
 
   bool VolumeLabel(const std::string& root, std::string* label) override {
     char name[101] = {0};
-    if (!::GetVolumeInformationA(RootOf(root).c_str(), name, 100, nullptr, nullptr,
-                                 nullptr, nullptr, 0))
+    if (!::GetVolumeInformationA(RootOf(root).c_str(), name, 100, nullptr, nullptr, nullptr,
+                                 nullptr, 0))
       return false;
     *label = name;
     return true;
@@ -68,8 +68,7 @@ class WindowsPlatform : public Platform {
       DWORD count = bytes / sizeof(DWORD);
       for (DWORD i = 0; enumModules && i < count && !running; ++i) {
         char name[MAX_PATH] = "unknown";
-        HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
-                                       FALSE, ids[i]);
+        HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
         if (!process) continue;
         HMODULE module;
         DWORD needed = 0;
@@ -116,9 +115,9 @@ class WindowsPlatform : public Platform {
     // writes stand as Windows keeps them, and removable drives are written
     // through (quick removal) unless the user chose otherwise.
     const std::string volume = "\\\\.\\" + drive.substr(0, 2);
-    HANDLE handle = ::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  0, nullptr);
+    HANDLE handle =
+        ::CreateFileA(volume.c_str(), GENERIC_READ | GENERIC_WRITE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD code = ::GetLastError();
       if (code == ERROR_ACCESS_DENIED) return true;

@@ -25,10 +25,14 @@ bool ParseVolumeSize(const std::string& text, std::int32_t* size, std::string* e
   if (digits == 0) return refuse("not a number");
   const std::string suffix = text.substr(digits);
   int shift = 0;
-  if (suffix == "k" || suffix == "K") shift = 10;
-  else if (suffix == "M") shift = 20;
-  else if (suffix == "G") shift = 30;
-  else if (!suffix.empty()) return refuse("the suffix must be k, M or G");
+  if (suffix == "k" || suffix == "K")
+    shift = 10;
+  else if (suffix == "M")
+    shift = 20;
+  else if (suffix == "G")
+    shift = 30;
+  else if (!suffix.empty())
+    return refuse("the suffix must be k, M or G");
   std::int64_t value = 0;
   for (std::size_t i = 0; i < digits; ++i) {
     value = value * 10 + (text[i] - '0');
@@ -77,11 +81,19 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
     }
   }
   std::size_t wanted = 0;
-  if (command == "list") { out->command = Command::kList; wanted = 1; }
-  else if (command == "test") { out->command = Command::kTest; wanted = 1; }
-  else if (command == "extract") { out->command = Command::kExtract; wanted = 2; }
-  else if (command == "create") { out->command = Command::kCreate; wanted = 2; }
-  else {
+  if (command == "list") {
+    out->command = Command::kList;
+    wanted = 1;
+  } else if (command == "test") {
+    out->command = Command::kTest;
+    wanted = 1;
+  } else if (command == "extract") {
+    out->command = Command::kExtract;
+    wanted = 2;
+  } else if (command == "create") {
+    out->command = Command::kCreate;
+    wanted = 2;
+  } else {
     *error = "unknown command \"" + command + "\"";
     return false;
   }
@@ -122,7 +134,8 @@ std::string OneLine(const std::string& text) {
 
 }  // namespace
 
-std::string FailureLine(const std::string& archive, const std::string& text, const std::string& detail) {
+std::string FailureLine(const std::string& archive, const std::string& text,
+                        const std::string& detail) {
   std::string message = OneLine(text);
   const std::string more = OneLine(detail);
   if (!more.empty() && message.find(more) == std::string::npos)

@@ -24,11 +24,11 @@ enum class Command { kHelp, kVersion, kList, kTest, kExtract, kCreate };
 struct Arguments {
   Command command = Command::kHelp;
   std::string archive;
-  std::string folder;           // extract's destination, create's source
+  std::string folder;              // extract's destination, create's source
   std::vector<std::string> names;  // extract: only these entries (and folders' subtrees)
-  std::int32_t volumeSize = 0;  // create: 0 is one file
-  bool verbose = false;         // list -v
-  bool quiet = false;           // -q: no progress line
+  std::int32_t volumeSize = 0;     // create: 0 is one file
+  bool verbose = false;            // list -v
+  bool quiet = false;              // -q: no progress line
 };
 
 // The usage text, for --help (stdout) and after a usage error (stderr).
@@ -48,6 +48,7 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* out, std::s
 // The one line qbk prints for a failure on archive: the wrapper's text and
 // its detail (either may be empty, or hold the other) as sentences, the
 // archive named once, no empty line; "qbk: " in front, no newline at the end.
-std::string FailureLine(const std::string& archive, const std::string& text, const std::string& detail);
+std::string FailureLine(const std::string& archive, const std::string& text,
+                        const std::string& detail);
 
 }  // namespace qbk

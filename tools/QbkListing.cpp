@@ -41,18 +41,19 @@ std::string VerboseListing(const std::vector<zip::Entry>& entries) {
       "--------  ------  ------- ---- ---------- ----- --------  ----\n";
   std::uint64_t size = 0, packed = 0;
   for (const zip::Entry& e : entries) {
-    const unsigned year = 1980 + (e.dosDate >> 9), month = (e.dosDate >> 5) & 15, day = e.dosDate & 31;
+    const unsigned year = 1980 + (e.dosDate >> 9), month = (e.dosDate >> 5) & 15,
+                   day = e.dosDate & 31;
     const unsigned hour = e.dosTime >> 11, minute = (e.dosTime >> 5) & 63;
-    out += Line("%8" PRIu32 "  %-6s %8" PRIu32 " %3d%% %04u-%02u-%02u %02u:%02u %08" PRIx32 "  ", e.size,
-                Method(e).c_str(), e.compressedSize, Ratio(e.size, e.compressedSize), year, month, day,
-                hour, minute, e.crc);
+    out += Line("%8" PRIu32 "  %-6s %8" PRIu32 " %3d%% %04u-%02u-%02u %02u:%02u %08" PRIx32 "  ",
+                e.size, Method(e).c_str(), e.compressedSize, Ratio(e.size, e.compressedSize), year,
+                month, day, hour, minute, e.crc);
     out += e.name + "\n";
     size += e.size;
     packed += e.compressedSize;
   }
   out += "--------          -------  ---                            -------\n";
-  out += Line("%8" PRIu64 "         %8" PRIu64 " %3d%%                            %llu file%s\n", size, packed,
-              Ratio(size, packed), static_cast<unsigned long long>(entries.size()),
+  out += Line("%8" PRIu64 "         %8" PRIu64 " %3d%%                            %llu file%s\n",
+              size, packed, Ratio(size, packed), static_cast<unsigned long long>(entries.size()),
               entries.size() == 1 ? "" : "s");
   return out;
 }

@@ -17,8 +17,8 @@ class Progress {
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
 
-  void AddBytes(std::uint64_t n);   // n more bytes handled
-  void SetPercent(int percent);     // the run's own count, when it gives bytes none
+  void AddBytes(std::uint64_t n);  // n more bytes handled
+  void SetPercent(int percent);    // the run's own count, when it gives bytes none
 
  private:
   void Show(bool last);

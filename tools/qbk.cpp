@@ -15,15 +15,16 @@
 
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
+#include "archive/zip/Error.h"
 #include "tools/QbkArguments.h"
 #include "tools/QbkListing.h"
 #include "tools/QbkProgress.h"
-#include "archive/zip/Error.h"
 
 namespace {
 
 int Failed(const std::string& archive, const CBrennowZip& zip) {
-  std::fprintf(stderr, "%s\n", qbk::FailureLine(archive, zip.lastError(), zip.lastDetail()).c_str());
+  std::fprintf(stderr, "%s\n",
+               qbk::FailureLine(archive, zip.lastError(), zip.lastDetail()).c_str());
   return 1;
 }
 
@@ -36,8 +37,8 @@ std::uint64_t BytesOf(const zip::Archive& archive) {
 // A run of the wrapper with its progress shown as it goes (total: the bytes
 // it handles, 0 when unknown); the progress line ends before a failure is
 // printed.
-int ThroughWrapper(const std::string& archive, const CBrennowZip& zip, std::uint64_t total, bool show,
-                   const std::function<bool()>& run) {
+int ThroughWrapper(const std::string& archive, const CBrennowZip& zip, std::uint64_t total,
+                   bool show, const std::function<bool()>& run) {
   bool done = false;
   {
     qbk::Progress progress(total, show);
@@ -98,7 +99,8 @@ std::uint64_t BytesBelow(const std::string& folder) {
   namespace fs = std::filesystem;
   std::uint64_t total = 0;
   std::error_code ec;
-  for (fs::recursive_directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end; it.increment(ec)) {
+  for (fs::recursive_directory_iterator it(fs::u8path(folder), ec), end; !ec && it != end;
+       it.increment(ec)) {
     std::error_code sizeError;
     if (it->is_regular_file(sizeError)) total += it->file_size(sizeError);
   }
@@ -127,7 +129,8 @@ int ExtractNamed(const qbk::Arguments& args, bool showProgress) {
     archive.SetMode(zip::Archive::Mode::kRead);
     archive.Open(args.archive);
     qbk::Progress progress(BytesOf(archive), showProgress);
-    archive.SetProgressHandler([&](double percent) { progress.SetPercent(static_cast<int>(percent)); });
+    archive.SetProgressHandler(
+        [&](double percent) { progress.SetPercent(static_cast<int>(percent)); });
     archive.ExtractNamed(args.folder, args.names);
     archive.Close();
     return 0;
@@ -148,32 +151,31 @@ int main(int argc, char** argv) {
   }
   const bool showProgress = !args.quiet && qbk::StderrIsTerminal();
   switch (args.command) {
-    case qbk::Command::kHelp:
-      std::fputs(qbk::kUsage, stdout);
-      return 0;
-    case qbk::Command::kVersion:
-      std::printf("qbk %s\n", QUOR_VERSION);
-      return 0;
+    case qbk::Command::kHelp: std::fputs(qbk::kUsage, stdout); return 0;
+    case qbk::Command::kVersion: std::printf("qbk %s\n", QUOR_VERSION); return 0;
     case qbk::Command::kList:
     case qbk::Command::kTest:
-      return ListOrTest(args.archive, args.command == qbk::Command::kTest, args.verbose, showProgress);
+      return ListOrTest(args.archive, args.command == qbk::Command::kTest, args.verbose,
+                        showProgress);
     case qbk::Command::kExtract: {
       if (!args.names.empty()) return ExtractNamed(args, showProgress);
       CBrennowZip zip;
       zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-      return ThroughWrapper(args.archive, zip, showProgress ? BytesIn(args.archive) : 0, showProgress, [&] {
-        return zip.openArchive(args.archive) && zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
-               zip.closeArchive();
-      });
+      return ThroughWrapper(
+          args.archive, zip, showProgress ? BytesIn(args.archive) : 0, showProgress, [&] {
+            return zip.openArchive(args.archive) &&
+                   zip.extractFiles(CBrennowZip::Wide(args.folder), L"*.*") && zip.closeArchive();
+          });
     }
     case qbk::Command::kCreate: {
       CBrennowZip zip;
       if (args.volumeSize > 0) zip.setVolumeSize(args.volumeSize);
       zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
-      return ThroughWrapper(args.archive, zip, showProgress ? BytesBelow(args.folder) : 0, showProgress, [&] {
-        return zip.openArchive(args.archive) && zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") &&
-               zip.closeArchive();
-      });
+      return ThroughWrapper(
+          args.archive, zip, showProgress ? BytesBelow(args.folder) : 0, showProgress, [&] {
+            return zip.openArchive(args.archive) &&
+                   zip.addFiles(CBrennowZip::Wide(args.folder), L"*.*") && zip.closeArchive();
+          });
     }
   }
   return 2;

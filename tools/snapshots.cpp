@@ -217,8 +217,7 @@ int main(int argc, char** argv) {
     TForm1 form;
     MainWindowStates(form, prompts);
     DatabaseWindowStates(form.keyRoot(), demo, prompts);
-    for (const QString& path :
-         SaveDriverWindowSnapshots(form.keyRoot(), g_out, g_prefix)) {
+    for (const QString& path : SaveDriverWindowSnapshots(form.keyRoot(), g_out, g_prefix)) {
       ++g_saved;
       std::printf("%s\n", path.toLocal8Bit().constData());
     }

@@ -12,8 +12,8 @@ namespace kit {
 QString DatabaseFailureMeaning(int code) {
   // Extended codes carry the primary one in their low byte.
   switch (code & 0xFF) {
-    case 5:   // busy
-    case 6:   // locked
+    case 5:  // busy
+    case 6:  // locked
       return Msg(messages::kDatabaseInUse);
     case 14:  // cannot open
       return Msg(messages::kDatabaseCannotOpen);
@@ -21,13 +21,12 @@ QString DatabaseFailureMeaning(int code) {
       return Msg(messages::kDatabaseReadWriteError);
     case 13:  // full
       return Msg(messages::kKeyFull);
-    case 8:   // read-only
+    case 8:  // read-only
       return Msg(messages::kDatabaseReadOnly);
     case 11:  // corrupt
     case 26:  // not a database
       return Msg(messages::kDatabaseDamaged);
-    default:
-      return QString();
+    default: return QString();
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include <QEvent>
 
-#include "ui_Fmmsg.h"
 #include "app/kit/WindowFont.h"
+#include "ui_Fmmsg.h"
 
 TMsgFm::TMsgFm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TMsgFm>()) {
   kit::RegisterWindowFont();

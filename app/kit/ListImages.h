@@ -10,10 +10,10 @@ class QTreeWidgetItem;
 namespace kit {
 
 // Data roles of a list row's first column.
-inline constexpr int kStoredBytesRole = Qt::UserRole;     // a cell's stored Windows-1252 bytes
-inline constexpr int kImageRole = Qt::UserRole + 1;       // the image index shown
-inline constexpr int kUserDriverRole = Qt::UserRole + 2;  // set only on a user driver's row
-inline constexpr int kOriginalMd5Role = Qt::UserRole + 3; // an original's MD5 text as listed
+inline constexpr int kStoredBytesRole = Qt::UserRole;      // a cell's stored Windows-1252 bytes
+inline constexpr int kImageRole = Qt::UserRole + 1;        // the image index shown
+inline constexpr int kUserDriverRole = Qt::UserRole + 2;   // set only on a user driver's row
+inline constexpr int kOriginalMd5Role = Qt::UserRole + 3;  // an original's MD5 text as listed
 
 // The list images: 0 red thumbs-down (not available), 1 green thumbs-up
 // (available); any other index gives 0. Every window shares the same two.

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <set>
-#include <ctime>
 
 #include "archive/zip/Error.h"
 #include "archive/zip/Io.h"
@@ -88,7 +88,8 @@ struct Scan {
 
   void Folder(const std::string& path, const std::string& prefix) {
     std::vector<std::string> names;
-    if (!ListFolder(path, &names)) throw Error(Reason::kCannotRead, {path}, "Cannot read folder " + path);
+    if (!ListFolder(path, &names))
+      throw Error(Reason::kCannotRead, {path}, "Cannot read folder " + path);
     std::sort(names.begin(), names.end());
     // The same folder however either path spells it (Windows ignores case).
     bool archiveHere = fs::SameFile(path, archiveFolder);
@@ -105,7 +106,8 @@ struct Scan {
         if (archiveHere && IsArchiveFile(archiveName, name)) continue;
         if (IsEngineTemporary(name)) continue;  // a run that was killed left it
         if (!AnyMaskMatches(masks, name)) continue;
-        items.push_back({prefix + name, child, false, info.size, info.modified, info.dosAttributes});
+        items.push_back(
+            {prefix + name, child, false, info.size, info.modified, info.dosAttributes});
         bytes += info.size;
       }
     }
@@ -125,9 +127,12 @@ void MakeTree(const std::string& root, const std::string& relative) {
     if (part.empty() || part == ".") continue;
     path = Join(path, part);
     fs::Info info = fs::Stat(path);
-    if (info.isLink) throw Error(Reason::kLinkInTheWay, {path}, "Refusing to extract through the symbolic link " + path);
+    if (info.isLink)
+      throw Error(Reason::kLinkInTheWay, {path},
+                  "Refusing to extract through the symbolic link " + path);
     if (info.isFolder) continue;
-    if (info.exists || !fs::MakeFolder(path)) throw Error(Reason::kCannotCreate, {path}, "Cannot create folder " + path);
+    if (info.exists || !fs::MakeFolder(path))
+      throw Error(Reason::kCannotCreate, {path}, "Cannot create folder " + path);
   }
 }
 
@@ -142,16 +147,15 @@ Archive::~Archive() {
   }
 }
 
-void Archive::SetVolumeSize(std::int64_t size) {
-  volumeSize_ = size < 65536 ? 65536 : size;
-}
+void Archive::SetVolumeSize(std::int64_t size) { volumeSize_ = size < 65536 ? 65536 : size; }
 
 std::vector<std::string> Archive::volumePaths() const { return sourcePaths_; }
 
 namespace {
 
 Error InUse(const std::string& path) {
-  return Error(Reason::kArchiveInUse, {path}, "The archive " + path + " is in use by another program");
+  return Error(Reason::kArchiveInUse, {path},
+               "The archive " + path + " is in use by another program");
 }
 
 }  // namespace
@@ -174,7 +178,8 @@ void Archive::TakeLock() {
     return;
   }
   if (mode_ == Mode::kReplace || HasLeftovers(path_))
-    throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
+    throw Error(Reason::kFolderReadOnly, {path_},
+                "Cannot write in the folder of " + path_ + " (read-only?)");
   // kUpdate in a folder that cannot be written: the archive can still be
   // read; writing fails when it is tried.
 }
@@ -189,8 +194,10 @@ void Archive::Open(const std::string& path) {
       throw Error("Invalid archive name: " + path);
     TakeLock();
     fs::Info info = fs::Stat(path);
-    if (info.exists && !info.isFile) throw Error(Reason::kNotAnArchive, {path}, path + " is not a file");
-    if (!info.exists && mode_ == Mode::kRead) throw Error(Reason::kArchiveNotFound, {path}, "Archive not found: " + path);
+    if (info.exists && !info.isFile)
+      throw Error(Reason::kNotAnArchive, {path}, path + " is not a file");
+    if (!info.exists && mode_ == Mode::kRead)
+      throw Error(Reason::kArchiveNotFound, {path}, "Archive not found: " + path);
     if (info.exists) {
       if (pinned_) pinned_->Pin(path);
       FileVolumes last({path}, pinned_);
@@ -206,8 +213,11 @@ void Archive::Open(const std::string& path) {
       entries_ = ReadDirectory(*source_, end);
       if (mode_ == Mode::kReplace) {
         for (const std::string& volume : sourcePaths_) {
-          std::FILE* f = (fs::Stat(volume).dosAttributes & 0x01) ? nullptr : fs::Open(volume, "r+b");
-          if (!f) throw Error(Reason::kArchiveReadOnly, {volume}, volume + " is read-only: it is not replaced");
+          std::FILE* f =
+              (fs::Stat(volume).dosAttributes & 0x01) ? nullptr : fs::Open(volume, "r+b");
+          if (!f)
+            throw Error(Reason::kArchiveReadOnly, {volume},
+                        volume + " is read-only: it is not replaced");
           std::fclose(f);
         }
         entries_.clear();  // the new set mirrors what is added, nothing else
@@ -235,7 +245,9 @@ void Archive::Open(const std::string& path) {
 void Archive::StartWriting() {
   if (writer_) return;
   if (mode_ == Mode::kRead) throw Error("The archive " + path_ + " is open for reading only");
-  if (!lock_) throw Error(Reason::kFolderReadOnly, {path_}, "Cannot write in the folder of " + path_ + " (read-only?)");
+  if (!lock_)
+    throw Error(Reason::kFolderReadOnly, {path_},
+                "Cannot write in the folder of " + path_ + " (read-only?)");
   volumes_ = std::make_unique<VolumeWriter>(TemporaryPrefix(path_),
                                             static_cast<std::uint64_t>(volumeSize_), path_);
   writer_ = std::make_unique<Writer>(volumes_.get());
@@ -248,11 +260,12 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
     std::string base = TrimSeparators(baseFolder);
     fs::Info info = fs::Stat(base);
     if (info.isLink) info = fs::Stat(fs::Canonical(base));
-    if (!info.isFolder) throw Error(Reason::kFolderNotFound, {baseFolder}, "Folder not found: " + baseFolder);
+    if (!info.isFolder)
+      throw Error(Reason::kFolderNotFound, {baseFolder}, "Folder not found: " + baseFolder);
     Scan scan;
     scan.archiveFolder = FolderOf(path_);
-    scan.archiveName = path_.substr(path_.find_last_of("/\\") == std::string::npos
-                                        ? 0 : path_.find_last_of("/\\") + 1);
+    scan.archiveName = path_.substr(
+        path_.find_last_of("/\\") == std::string::npos ? 0 : path_.find_last_of("/\\") + 1);
     scan.masks = masks.empty() ? std::vector<std::string>{"*.*"} : masks;
     scan.Folder(base, "");
     StartWriting();
@@ -267,7 +280,8 @@ void Archive::AddFiles(const std::string& baseFolder, const std::vector<std::str
       fs::Info now = fs::Stat(item.path);
       if (!now.isFile) {
         pipeline.Finish();  // what comes before it first
-        throw Error(Reason::kFileVanished, {item.path}, "File vanished while archiving: " + item.path);
+        throw Error(Reason::kFileVanished, {item.path},
+                    "File vanished while archiving: " + item.path);
       }
       pipeline.AddFile(item.entryName, item.path, now.size, item.modified, item.attributes);
     }
@@ -318,7 +332,8 @@ class TargetCheck {
     std::string relative;
     for (;;) {
       size_t slash = name.find('/', start);
-      std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+      std::string part =
+          name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
       bool last = slash == std::string::npos;
       start = last ? name.size() : slash + 1;
       if (part.empty() || part == ".") {
@@ -344,13 +359,18 @@ class TargetCheck {
     planned_[key] = want;
     std::string path = root_ + "/" + relative;
     fs::Info info = fs::Stat(path);
-    if (info.isLink) throw Error(Reason::kLinkInTheWay, {path}, "Refusing to extract through the symbolic link " + path);
+    if (info.isLink)
+      throw Error(Reason::kLinkInTheWay, {path},
+                  "Refusing to extract through the symbolic link " + path);
     if (want == Kind::kFolder) {
-      if (info.exists && !info.isFolder) throw Error(Reason::kFileInTheWay, {path}, "A file is in the way of the folder " + path);
+      if (info.exists && !info.isFolder)
+        throw Error(Reason::kFileInTheWay, {path}, "A file is in the way of the folder " + path);
       return;
     }
-    if (info.isFolder) throw Error(Reason::kFolderInTheWay, {path}, "A folder is in the way of " + path);
-    if (info.exists && !info.isFile) throw Error(Reason::kCannotWrite, {path}, "Cannot replace " + path + " (not a file)");
+    if (info.isFolder)
+      throw Error(Reason::kFolderInTheWay, {path}, "A folder is in the way of " + path);
+    if (info.exists && !info.isFile)
+      throw Error(Reason::kCannotWrite, {path}, "Cannot replace " + path + " (not a file)");
     if (!info.exists || size > info.size) growth_ += size - (info.exists ? info.size : 0);
   }
 
@@ -373,7 +393,6 @@ std::string Megabytes(std::uint64_t bytes) {
   return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
 }
 
-
 }  // namespace
 
 void Archive::Test(const std::function<void(std::uint64_t)>& onBytes, std::vector<Error>* faults) {
@@ -382,7 +401,8 @@ void Archive::Test(const std::function<void(std::uint64_t)>& onBytes, std::vecto
   std::vector<const Entry*> files;
   for (const Entry& e : entries_)
     if (!e.isFolder()) files.push_back(&e);
-  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(), onBytes, faults);
+  VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(), onBytes,
+                faults);
 }
 
 void Archive::ExtractFiles(const std::string& destination, const std::string& mask) {
@@ -417,25 +437,29 @@ void Archive::ExtractNamed(const std::string& destination, const std::vector<std
   ExtractChosen(destination, chosen);
 }
 
-void Archive::ExtractChosen(const std::string& destination, const std::vector<const Entry*>& chosen) {
+void Archive::ExtractChosen(const std::string& destination,
+                            const std::vector<const Entry*>& chosen) {
   std::vector<const Entry*> files;
   std::uint64_t total = 0, largest = 0;
   for (const Entry* e : chosen) {
-    if (!IsSafeEntryName(e->name)) throw Error(Reason::kUnsafeName, {e->name}, "Unsafe entry name refused: " + e->name);
+    if (!IsSafeEntryName(e->name))
+      throw Error(Reason::kUnsafeName, {e->name}, "Unsafe entry name refused: " + e->name);
     if (e->isFolder()) continue;
     files.push_back(e);
     total += e->size;
     largest = std::max<std::uint64_t>(largest, e->size);
   }
   if (entryCheck_) entryCheck_(chosen);
-  if (files.empty()) throw Error(Reason::kNoFiles, {path_}, "The archive " + path_ + " holds no files to extract");
+  if (files.empty())
+    throw Error(Reason::kNoFiles, {path_}, "The archive " + path_ + " holds no files to extract");
   std::string root = TrimSeparators(destination);
   if (root.empty()) throw Error("No destination folder given");
 
   // Everything is checked before the first byte is written.
   fs::Info rootInfo = fs::Stat(root);
   if (rootInfo.isLink) rootInfo = fs::Stat(fs::Canonical(root));
-  if (rootInfo.exists && !rootInfo.isFolder) throw Error(Reason::kFileInTheWay, {root}, "Not a folder: " + root);
+  if (rootInfo.exists && !rootInfo.isFolder)
+    throw Error(Reason::kFileInTheWay, {root}, "Not a folder: " + root);
   TargetCheck targets(rootInfo.exists ? fs::Canonical(root) : root);
   for (const Entry* e : chosen) targets.Entry(*e);
   std::int64_t free = fs::FreeSpace(ExistingAncestor(root));
@@ -444,7 +468,7 @@ void Archive::ExtractChosen(const std::string& destination, const std::vector<co
     throw Error(Reason::kNotEnoughSpace,
                 {root, Megabytes(needed), Megabytes(static_cast<std::uint64_t>(free))},
                 "Not enough free space in " + root + ": " + Megabytes(needed) + " needed, " +
-                Megabytes(static_cast<std::uint64_t>(free)) + " free");
+                    Megabytes(static_cast<std::uint64_t>(free)) + " free");
   // One sweep of the gauge: the check is its first half, the writing the second.
   ProgressMeter meter(progress_, total * 2);
   VerifyEntries(sourcePaths_, pinned_, files, threads_ ? threads_ : DefaultThreads(),
@@ -475,7 +499,8 @@ void Archive::ExtractChosen(const std::string& destination, const std::vector<co
           if (IsRestoreTemporary(n)) RemoveFile(Join(here, n));
     }
     fs::Info existing = fs::Stat(target);
-    if (existing.isFolder) throw Error(Reason::kFolderInTheWay, {target}, "A folder is in the way of " + target);
+    if (existing.isFolder)
+      throw Error(Reason::kFolderInTheWay, {target}, "A folder is in the way of " + target);
     std::string temporary = RestoreTemporary(target);
     try {
       OutputFile out(temporary, target);
@@ -503,17 +528,22 @@ std::vector<unsigned char> Archive::ExtractToMemory(const std::string& name) {
   std::replace(wanted.begin(), wanted.end(), '\\', '/');
   const Entry* found = nullptr;
   for (const Entry& e : entries_)
-    if (e.name == wanted) { found = &e; break; }
+    if (e.name == wanted) {
+      found = &e;
+      break;
+    }
   if (!found) {
     for (const Entry& e : entries_)
-      if (NameKey(e.name) == NameKey(wanted)) { found = &e; break; }
+      if (NameKey(e.name) == NameKey(wanted)) {
+        found = &e;
+        break;
+      }
   }
   if (!found || found->isFolder()) throw Error("Entry not found: " + name);
   std::vector<unsigned char> data;
   data.reserve(std::min<std::uint32_t>(found->size, 64u << 20));
-  ReadEntryData(*source_, *found, [&](const unsigned char* p, size_t k) {
-    data.insert(data.end(), p, p + k);
-  });
+  ReadEntryData(*source_, *found,
+                [&](const unsigned char* p, size_t k) { data.insert(data.end(), p, p + k); });
   return data;
 }
 

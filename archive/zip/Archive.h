@@ -131,7 +131,7 @@ class Archive {
   EntryCheck entryCheck_;
   std::unique_ptr<ArchiveLock> lock_;
   bool open_ = false;
-  bool failed_ = false;   // a write failed: the new set is not trustworthy
+  bool failed_ = false;  // a write failed: the new set is not trustworthy
   std::string path_;
   std::shared_ptr<PinnedVolumes> pinned_;  // a reader without the lock
   std::unique_ptr<FileVolumes> source_;

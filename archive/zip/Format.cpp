@@ -36,9 +36,15 @@ void ToDosTime(std::int64_t moment, std::uint16_t* dosDate, std::uint16_t* dosTi
     return;
   }
   if (t.tm_year > 207) {
-    t.tm_year = 207; t.tm_mon = 11; t.tm_mday = 31; t.tm_hour = 23; t.tm_min = 59; t.tm_sec = 58;
+    t.tm_year = 207;
+    t.tm_mon = 11;
+    t.tm_mday = 31;
+    t.tm_hour = 23;
+    t.tm_min = 59;
+    t.tm_sec = 58;
   }
-  *dosDate = static_cast<std::uint16_t>(((t.tm_year - 80) << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday);
+  *dosDate =
+      static_cast<std::uint16_t>(((t.tm_year - 80) << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday);
   *dosTime = static_cast<std::uint16_t>((t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec / 2));
 }
 

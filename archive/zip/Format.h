@@ -10,7 +10,7 @@ namespace zip {
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::uint32_t kCentralSignature = 0x02014b50;
 constexpr std::uint32_t kEndSignature = 0x06054b50;
-constexpr std::uint32_t kSplitSignature = 0x08074b50;   // also the data descriptor's
+constexpr std::uint32_t kSplitSignature = 0x08074b50;  // also the data descriptor's
 constexpr std::uint32_t kSingleSegmentMarker = 0x30304b50;
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
 constexpr std::uint16_t kUnicodePathTag = 0x7075;
@@ -45,8 +45,8 @@ inline std::uint32_t Get32(const unsigned char* p) {
 
 // One entry of the central directory.
 struct Entry {
-  std::string name;       // UTF-8, '/' between folders; folders end with '/'
-  std::string rawName;    // the bytes stored as name
+  std::string name;     // UTF-8, '/' between folders; folders end with '/'
+  std::string rawName;  // the bytes stored as name
   std::uint16_t versionMadeBy = 20;
   std::uint16_t versionNeeded = 20;
   std::uint16_t flags = 0;
@@ -60,12 +60,14 @@ struct Entry {
   std::uint32_t externalAttributes = 0;
   std::uint16_t disk = 0;
   std::uint32_t localOffset = 0;
-  std::string extra;      // central extra fields as written
+  std::string extra;  // central extra fields as written
   // Where, counted over the whole volume set, the next entry's local header
   // (or the central directory) begins: this entry must end before it.
   std::uint64_t limit = ~std::uint64_t{0};
 
-  bool isFolder() const { return !name.empty() && (name.back() == '/' || (externalAttributes & 0x10)); }
+  bool isFolder() const {
+    return !name.empty() && (name.back() == '/' || (externalAttributes & 0x10));
+  }
   // DOS attributes whatever system wrote the entry.
   std::uint32_t dosAttributes() const;
   // Modification moment (local time) as seconds since the epoch.

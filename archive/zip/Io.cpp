@@ -75,15 +75,18 @@ InputFile::~InputFile() {
 }
 
 size_t InputFile::Read(void* data, size_t n) {
-  if (IoShouldFail(IoOp::kRead, path_)) throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
+  if (IoShouldFail(IoOp::kRead, path_))
+    throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
   size_t got = std::fread(data, 1, n, file_);
-  if (got < n && std::ferror(file_)) throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
+  if (got < n && std::ferror(file_))
+    throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
   position_ += got;
   return got;
 }
 
 void InputFile::ReadAt(std::uint64_t offset, void* data, size_t n) {
-  if (offset > size_ || n > size_ - offset) throw Error(Reason::kCannotRead, {path_}, "Unexpected end of " + path_);
+  if (offset > size_ || n > size_ - offset)
+    throw Error(Reason::kCannotRead, {path_}, "Unexpected end of " + path_);
   if (offset != position_) {
     if (!platform::files::Seek(file_, static_cast<std::int64_t>(offset)))
       throw Error(Reason::kCannotRead, {path_}, "Cannot read " + path_);
@@ -156,7 +159,8 @@ void OutputFile::Close(bool durable) {
   std::FILE* f = file_;
   file_ = nullptr;
   bool synced = !durable || (!IoShouldFail(IoOp::kSync, path_) && platform::files::SyncFile(f));
-  if (std::fclose(f) != 0 || !synced) throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
+  if (std::fclose(f) != 0 || !synced)
+    throw Error(Reason::kCannotWrite, {shownAs_}, "Cannot write " + shownAs_ + " (disk full?)");
 }
 
 }  // namespace zip

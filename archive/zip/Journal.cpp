@@ -75,8 +75,9 @@ bool IsBareName(const std::string& name) {
 bool Exists(const std::string& path) { return fs::Stat(path).exists; }
 
 Error NameClash(const std::string& one, const std::string& other) {
-  return Error(Reason::kNameClash, {one, other},
-               "The names " + one + " and " + other + " differ only in case: the archive is not repaired");
+  return Error(
+      Reason::kNameClash, {one, other},
+      "The names " + one + " and " + other + " differ only in case: the archive is not repaired");
 }
 
 // The names in the archive's folder, found without regard to case.
@@ -110,8 +111,9 @@ struct Plan {
 
 std::string Crc(const std::string& text) {
   char hex[16];
-  std::snprintf(hex, sizeof hex, "%08lx",
-                crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
+  std::snprintf(
+      hex, sizeof hex, "%08lx",
+      crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
   return hex;
 }
 
@@ -193,8 +195,9 @@ PlanState ReadPlan(const std::string& planPath, const std::string& archiveName, 
 
 Error Foreign(const std::string& path) {
   return Error(Reason::kForeignFile, {path},
-               "The file " + path + " beside the archive was not written by this program: "
-               "nothing is repaired or read until it is removed");
+               "The file " + path +
+                   " beside the archive was not written by this program: "
+                   "nothing is repaired or read until it is removed");
 }
 
 // Fails before anything is renamed when a name of the plan is ambiguous.
@@ -301,16 +304,19 @@ bool IsJournalFile(const std::string& archiveName, const std::string& fileName) 
   std::string base, tail;
   const std::string archive = Lower(archiveName), name = Lower(fileName);
   if (name == archive + kPlan || name == archive + kDone) return true;
-  if (EndsIn(fileName, kNew, &base, &tail) && Lower(base) == archive && AllDigits(tail, 0, tail.size()))
+  if (EndsIn(fileName, kNew, &base, &tail) && Lower(base) == archive &&
+      AllDigits(tail, 0, tail.size()))
     return true;
-  if (EndsIn(fileName, kOld, &base, &tail) && tail.empty() && IsSetName(archiveName, base)) return true;
+  if (EndsIn(fileName, kOld, &base, &tail) && tail.empty() && IsSetName(archiveName, base))
+    return true;
   // Left by earlier versions of the engine.
   if (EndsIn(fileName, ".~bak", &base, &tail) && AllDigits(tail, 0, tail.size()) &&
       IsSetName(archiveName, base))
     return true;
   if (EndsIn(fileName, ".~tmp", &base, &tail) && Lower(base) == archive) {
     size_t dash = tail.find('-');
-    return dash != std::string::npos && AllDigits(tail, 0, dash) && AllDigits(tail, dash + 1, tail.size());
+    return dash != std::string::npos && AllDigits(tail, 0, dash) &&
+           AllDigits(tail, dash + 1, tail.size());
   }
   return false;
 }
@@ -432,12 +438,14 @@ void ReplaceSet(const std::string& archivePath, const std::vector<std::string>& 
     for (const std::string& t : temporaries) RemoveFile(t);
   };
   try {
-    if (!SyncFolderOf(archivePath)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
+    if (!SyncFolderOf(archivePath))
+      throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
     OutputFile out(planPath, archivePath);
     std::string text = PlanText(plan);
     out.Write(text.data(), text.size());
     out.Close(true);
-    if (!SyncFolderOf(archivePath)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
+    if (!SyncFolderOf(archivePath))
+      throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
   } catch (...) {
     RemoveFile(planPath);
     discard();
@@ -446,10 +454,12 @@ void ReplaceSet(const std::string& archivePath, const std::vector<std::string>& 
   try {
     for (const std::string& a : plan.aside) {
       std::string path = place.folder + a;
-      if (Exists(path) && !RenameFile(path, path + kOld)) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot replace " + archivePath);
+      if (Exists(path) && !RenameFile(path, path + kOld))
+        throw Error(Reason::kCannotWrite, {archivePath}, "Cannot replace " + archivePath);
     }
     for (size_t i = 0; i < temporaries.size(); ++i)
-      if (!RenameFile(temporaries[i], finals[i])) throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
+      if (!RenameFile(temporaries[i], finals[i]))
+        throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
     if (!SyncFolderOf(archivePath) || !RenameFile(planPath, donePath))
       throw Error(Reason::kCannotWrite, {archivePath}, "Cannot write " + archivePath);
   } catch (...) {

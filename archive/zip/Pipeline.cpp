@@ -18,7 +18,8 @@ std::uint64_t PackedBound(std::uint64_t n) { return n + n / 1000 + 64; }
 
 }  // namespace
 
-PackPipeline::PackPipeline(Writer* writer, unsigned threads, std::function<void(std::uint64_t)> onBytes)
+PackPipeline::PackPipeline(Writer* writer, unsigned threads,
+                           std::function<void(std::uint64_t)> onBytes)
     : writer_(writer), onBytes_(std::move(onBytes)), pool_(std::make_unique<PackPool>(threads)) {}
 
 PackPipeline::~PackPipeline() { pool_.reset(); }
@@ -34,7 +35,8 @@ void PackPipeline::Push(Job job) {
   queue_.push_back(std::move(job));
 }
 
-void PackPipeline::AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes) {
+void PackPipeline::AddFolder(const std::string& name, std::int64_t modified,
+                             std::uint32_t dosAttributes) {
   MakeRoom(0);
   Job job{Job::Kind::kFolder, name, std::string(), modified, dosAttributes, 0, 0, nullptr};
   Push(std::move(job));
@@ -42,7 +44,8 @@ void PackPipeline::AddFolder(const std::string& name, std::int64_t modified, std
 
 void PackPipeline::AddFile(const std::string& name, const std::string& path, std::uint64_t size,
                            std::int64_t modified, std::uint32_t dosAttributes) {
-  if (size > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
+  if (size > kMax32)
+    throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
   try {
     InputFile file(path);
     if (size <= kWholeInMemory) {
@@ -53,11 +56,13 @@ void PackPipeline::AddFile(const std::string& name, const std::string& path, std
       size_t have = 0, got;
       while ((got = file.Read(task->input.data() + have, task->input.size() - have)) > 0) {
         have += got;
-        if (have > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
+        if (have > kMax32)
+          throw Error(Reason::kTooLarge, {path},
+                      "File too large for ZIP (more than 4 GiB): " + path);
         if (have == task->input.size()) task->input.resize(task->input.size() * 2);
       }
       task->input.resize(have);
-      Job job{Job::Kind::kWhole, name, path, modified, dosAttributes, 0,
+      Job job{Job::Kind::kWhole,        name,           path, modified, dosAttributes, 0,
               have + PackedBound(have), std::move(task)};
       Push(std::move(job));
       return;
@@ -79,8 +84,14 @@ void PackPipeline::AddFile(const std::string& name, const std::string& path, std
       task->dictionary = history;
       history.insert(history.end(), task->input.begin(), task->input.end());
       if (history.size() > kDictionary) history.erase(history.begin(), history.end() - kDictionary);
-      Job job{first ? Job::Kind::kFirstPiece : Job::Kind::kPiece, name, path, modified, dosAttributes,
-              bound, got + PackedBound(got) + task->dictionary.size(), task};
+      Job job{first ? Job::Kind::kFirstPiece : Job::Kind::kPiece,
+              name,
+              path,
+              modified,
+              dosAttributes,
+              bound,
+              got + PackedBound(got) + task->dictionary.size(),
+              task};
       first = false;
       Push(std::move(job));
       if (task->last) break;

@@ -44,8 +44,8 @@ class PackPipeline {
     std::string name, path;
     std::int64_t modified = 0;
     std::uint32_t attributes = 0;
-    std::uint64_t bound = 0;       // kFirstPiece: the most the stream can take
-    std::uint64_t cost = 0;        // bytes held in flight
+    std::uint64_t bound = 0;  // kFirstPiece: the most the stream can take
+    std::uint64_t cost = 0;   // bytes held in flight
     std::shared_ptr<PackTask> task;
   };
   void Push(Job job);

@@ -7,7 +7,8 @@
 namespace zip {
 
 void Pack(PackTask* t) {
-  t->crc = static_cast<std::uint32_t>(crc32_z(crc32(0L, Z_NULL, 0), t->input.data(), t->input.size()));
+  t->crc =
+      static_cast<std::uint32_t>(crc32_z(crc32(0L, Z_NULL, 0), t->input.data(), t->input.size()));
   z_stream z{};
   if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     t->error = "Out of memory for compression";

@@ -47,14 +47,14 @@ struct PackTask {
     kPiece,  // part of one stream: ends byte-aligned, or ends the stream
   };
   Kind kind = Kind::kWhole;
-  bool last = false;                       // kPiece: the stream's final piece
+  bool last = false;  // kPiece: the stream's final piece
   ByteBuffer input;
-  ByteBuffer dictionary;                   // kPiece: the 32 KiB before it
+  ByteBuffer dictionary;  // kPiece: the 32 KiB before it
 
   // Filled in by the pool.
   ByteBuffer output;
-  std::uint32_t crc = 0;                   // of input
-  bool stored = false;                     // kWhole: output is empty, store input
+  std::uint32_t crc = 0;  // of input
+  bool stored = false;    // kWhole: output is empty, store input
   std::string error;
   bool done = false;
 };

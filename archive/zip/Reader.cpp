@@ -39,7 +39,8 @@ std::string FindExtra(const std::string& extra, std::uint16_t tag) {
 EndRecord ReadEndRecord(VolumeSource& v) {
   std::uint32_t last = v.count() - 1;
   std::uint64_t size = v.size(last);
-  if (size < kEndRecordSize) throw Error(Reason::kNotAnArchive, {}, "Not a ZIP archive (too short)");
+  if (size < kEndRecordSize)
+    throw Error(Reason::kNotAnArchive, {}, "Not a ZIP archive (too short)");
   size_t tail = static_cast<size_t>(std::min<std::uint64_t>(size, kEndRecordSize + 0xFFFF));
   std::vector<unsigned char> buffer(tail);
   v.ReadAt(last, size - tail, buffer.data(), tail);
@@ -81,7 +82,8 @@ std::string DecodeEntryName(const std::string& rawName, std::uint16_t flags,
 }
 
 std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
-  if (end.thisDisk + 1u != v.count()) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: wrong number of volumes");
+  if (end.thisDisk + 1u != v.count())
+    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: wrong number of volumes");
   std::uint64_t start = SetOffset(v, end.directoryDisk) + end.directoryOffset;
   std::uint64_t total = SetSize(v);
   if (start > total || end.directorySize > total - start)
@@ -101,7 +103,8 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   while (end.directorySize - used >= kCentralHeaderSize) {
     unsigned char h[kCentralHeaderSize];
     v.ReadSpan(disk, offset, h, sizeof h);
-    if (Get32(h) != kCentralSignature) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: bad central directory record");
+    if (Get32(h) != kCentralSignature)
+      throw Error(Reason::kDamagedArchive, {}, "Damaged archive: bad central directory record");
     Entry e;
     e.versionMadeBy = Get16(h + 4);
     e.versionNeeded = Get16(h + 6);
@@ -128,19 +131,24 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
     used += kCentralHeaderSize + rest;
     e.rawName.assign(reinterpret_cast<char*>(variable.data()), nameLength);
     e.extra.assign(reinterpret_cast<char*>(variable.data()) + nameLength, extraLength);
-    if (e.rawName.empty()) throw Error(Reason::kDamagedArchive, {}, "Damaged archive: entry without name");
+    if (e.rawName.empty())
+      throw Error(Reason::kDamagedArchive, {}, "Damaged archive: entry without name");
     e.name = DecodeEntryName(e.rawName, e.flags, e.extra, e.versionMadeBy);
     std::replace(e.name.begin(), e.name.end(), '\\', '/');
-    if (e.disk > end.thisDisk) throw Error(Reason::kMissingVolume, {e.name}, "Damaged archive: entry on a missing volume: " + e.name);
+    if (e.disk > end.thisDisk)
+      throw Error(Reason::kMissingVolume, {e.name},
+                  "Damaged archive: entry on a missing volume: " + e.name);
     if (e.size == kMax32 || e.compressedSize == kMax32 || e.localOffset == kMax32)
       throw Error(Reason::kUnsupported, {}, "ZIP64 archives are not supported");
     entries.push_back(std::move(e));
   }
   if (used != end.directorySize)
-    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: bytes left over in the central directory");
+    throw Error(Reason::kDamagedArchive, {},
+                "Damaged archive: bytes left over in the central directory");
   if ((entries.size() & 0xFFFF) != end.entries)
-    throw Error(Reason::kDamagedArchive, {}, "Damaged archive: the central directory holds " + std::to_string(entries.size()) +
-                " entries, its end record says " + std::to_string(end.entries));
+    throw Error(Reason::kDamagedArchive, {},
+                "Damaged archive: the central directory holds " + std::to_string(entries.size()) +
+                    " entries, its end record says " + std::to_string(end.entries));
 
   // Entries in the order of their data: each one must end before the next
   // one's local header, the last before the directory. Overlapping entries
@@ -148,7 +156,8 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   // A volume that was cut short shows as an entry that starts past its
   // volume's end, or as one that runs into the next across a volume end.
   auto cut = [&](std::uint32_t disk) {
-    return Error(Reason::kMissingVolume, {v.name(disk)}, "Volume missing or incomplete: " + v.name(disk));
+    return Error(Reason::kMissingVolume, {v.name(disk)},
+                 "Volume missing or incomplete: " + v.name(disk));
   };
   std::vector<std::pair<std::uint64_t, size_t>> order;
   order.reserve(entries.size());
@@ -160,12 +169,14 @@ std::vector<Entry> ReadDirectory(VolumeSource& v, const EndRecord& end) {
   std::sort(order.begin(), order.end());
   for (size_t k = 0; k < order.size(); ++k) {
     std::uint64_t limit = k + 1 < order.size() ? order[k + 1].first : start;
-    std::uint32_t nextDisk = k + 1 < order.size() ? entries[order[k + 1].second].disk : end.directoryDisk;
+    std::uint32_t nextDisk =
+        k + 1 < order.size() ? entries[order[k + 1].second].disk : end.directoryDisk;
     Entry& e = entries[order[k].second];
     e.limit = limit;
     if (order[k].first + kLocalHeaderSize + e.compressedSize > limit) {
       if (nextDisk > e.disk) throw cut(e.disk);
-      throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: entry " + e.name + " overlaps the next one");
+      throw Error(Reason::kDamagedArchive, {e.name},
+                  "Damaged archive: entry " + e.name + " overlaps the next one");
     }
   }
   return entries;
@@ -176,28 +187,36 @@ void LocateData(VolumeSource& v, const Entry& e, std::uint32_t* disk, std::uint6
     throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: bad offset of " + e.name);
   unsigned char h[kLocalHeaderSize];
   v.ReadSpan(e.disk, e.localOffset, h, sizeof h);
-  if (Get32(h) != kLocalSignature) throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: bad local header of " + e.name);
+  if (Get32(h) != kLocalSignature)
+    throw Error(Reason::kDamagedArchive, {e.name},
+                "Damaged archive: bad local header of " + e.name);
   *disk = e.disk;
   *offset = e.localOffset;
   std::uint64_t skip = kLocalHeaderSize + Get16(h + 26) + static_cast<std::uint64_t>(Get16(h + 28));
-  if (!v.Advance(disk, offset, skip)) throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: truncated entry " + e.name);
+  if (!v.Advance(disk, offset, skip))
+    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: truncated entry " + e.name);
   std::uint64_t start = SetOffset(v, *disk) + *offset;
   if (e.compressedSize > SetSize(v) - std::min(SetSize(v), start))
-    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: data of " + e.name + " past the end");
+    throw Error(Reason::kDamagedArchive, {e.name},
+                "Damaged archive: data of " + e.name + " past the end");
   if (start + e.compressedSize > e.limit)
-    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: entry " + e.name + " overlaps the next one");
+    throw Error(Reason::kDamagedArchive, {e.name},
+                "Damaged archive: entry " + e.name + " overlaps the next one");
 }
 
 void ReadEntryData(VolumeSource& v, const Entry& e, const DataSink& sink) {
-  if (e.flags & 0x0001) throw Error(Reason::kUnsupported, {e.name}, "Encrypted entry not supported: " + e.name);
+  if (e.flags & 0x0001)
+    throw Error(Reason::kUnsupported, {e.name}, "Encrypted entry not supported: " + e.name);
   if (e.method != kMethodStored && e.method != kMethodDeflated)
     throw Error(Reason::kUnsupported, {e.name}, "Unsupported compression method in " + e.name);
   if (e.method == kMethodStored && e.compressedSize != e.size)
-    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: sizes of " + e.name + " disagree");
+    throw Error(Reason::kDamagedArchive, {e.name},
+                "Damaged archive: sizes of " + e.name + " disagree");
   // Deflate cannot expand more than about 1032:1; more means a damaged or hostile entry.
-  if (e.method == kMethodDeflated &&
-      static_cast<std::uint64_t>(e.size) > static_cast<std::uint64_t>(e.compressedSize) * 1032 + 1024)
-    throw Error(Reason::kDamagedArchive, {e.name}, "Damaged archive: implausible size of " + e.name);
+  if (e.method == kMethodDeflated && static_cast<std::uint64_t>(e.size) >
+                                         static_cast<std::uint64_t>(e.compressedSize) * 1032 + 1024)
+    throw Error(Reason::kDamagedArchive, {e.name},
+                "Damaged archive: implausible size of " + e.name);
   std::uint32_t disk;
   std::uint64_t offset;
   LocateData(v, e, &disk, &offset);
@@ -239,16 +258,21 @@ void ReadEntryData(VolumeSource& v, const Entry& e, const DataSink& sink) {
       z.avail_out = static_cast<uInt>(out.size());
       int rc = inflate(&z, Z_NO_FLUSH);
       size_t got = out.size() - z.avail_out;
-      if (rc == Z_STREAM_END) streamEnded = true;
-      else if (rc == Z_BUF_ERROR && got == 0 && z.avail_in != 0) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
-      else if (rc != Z_OK && rc != Z_BUF_ERROR) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
+      if (rc == Z_STREAM_END)
+        streamEnded = true;
+      else if (rc == Z_BUF_ERROR && got == 0 && z.avail_in != 0)
+        throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
+      else if (rc != Z_OK && rc != Z_BUF_ERROR)
+        throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name);
       produced += got;
-      if (produced > e.size) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (too long)");
+      if (produced > e.size)
+        throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (too long)");
       crc = crc32(crc, out.data(), static_cast<uInt>(got));
       if (got) sink(out.data(), got);
     }
   }
-  if (!streamEnded || produced != e.size) throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (wrong size)");
+  if (!streamEnded || produced != e.size)
+    throw Error(Reason::kDamagedEntry, {e.name}, "Damaged data in " + e.name + " (wrong size)");
   if (crc != e.crc) throw Error(Reason::kDamagedEntry, {e.name}, "CRC error in " + e.name);
 }
 

@@ -16,7 +16,7 @@ namespace zip {
 
 // Where the end record of an archive says its volumes and directory are.
 struct EndRecord {
-  std::uint16_t thisDisk = 0;       // number of the last volume (0-based)
+  std::uint16_t thisDisk = 0;  // number of the last volume (0-based)
   std::uint16_t directoryDisk = 0;
   std::uint16_t entriesHere = 0;
   std::uint16_t entries = 0;

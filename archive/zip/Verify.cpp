@@ -29,8 +29,7 @@ void SetDefaultThreads(unsigned threads) { g_defaultThreads = threads; }
 void VerifyEntries(const std::vector<std::string>& volumePaths,
                    const std::shared_ptr<const PinnedVolumes>& pinned,
                    const std::vector<const Entry*>& entries, unsigned threads,
-                   const std::function<void(std::uint64_t)>& onBytes,
-                   std::vector<Error>* faults) {
+                   const std::function<void(std::uint64_t)>& onBytes, std::vector<Error>* faults) {
   if (entries.empty()) return;
   if (threads <= 1 || entries.size() == 1) {
     FileVolumes volumes(volumePaths, pinned);
@@ -134,7 +133,9 @@ void VerifyEntries(const std::vector<std::string>& volumePaths,
   if (failedAt != entries.size()) throw failure;
   if (faults) {
     std::sort(found.begin(), found.end(),
-              [](const std::pair<size_t, Error>& a, const std::pair<size_t, Error>& b) { return a.first < b.first; });
+              [](const std::pair<size_t, Error>& a, const std::pair<size_t, Error>& b) {
+                return a.first < b.first;
+              });
     for (auto& f : found) faults->push_back(std::move(f.second));
   }
   std::uint64_t now = checked.load();

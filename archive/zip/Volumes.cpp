@@ -64,7 +64,9 @@ std::vector<std::string> FindVolumes(const std::string& archivePath, std::uint32
         if (candidate == Stem(name) + VolumeSuffix(number)) break;  // exact spelling first
       }
     }
-    if (found.empty()) throw Error(Reason::kMissingVolume, {prefix + Stem(name) + VolumeSuffix(number)}, "Missing volume " + prefix + Stem(name) + VolumeSuffix(number));
+    if (found.empty())
+      throw Error(Reason::kMissingVolume, {prefix + Stem(name) + VolumeSuffix(number)},
+                  "Missing volume " + prefix + Stem(name) + VolumeSuffix(number));
     paths.push_back(prefix + found);
   }
   paths.push_back(archivePath);
@@ -136,7 +138,8 @@ void PinnedVolumes::Pin(const std::string& path) {
   if (Find(path)) return;
   auto file = std::make_unique<platform::files::PinnedFile>();
   if (IoShouldFail(IoOp::kOpenRead, path) || !file->Open(path)) {
-    if (!platform::files::Stat(path).exists) throw Error(Reason::kMissingVolume, {path}, "Missing volume " + path);
+    if (!platform::files::Stat(path).exists)
+      throw Error(Reason::kMissingVolume, {path}, "Missing volume " + path);
     throw Error(Reason::kCannotRead, {path}, "Cannot open " + path);
   }
   files_.emplace_back(path, std::move(file));
@@ -148,7 +151,8 @@ const platform::files::PinnedFile* PinnedVolumes::Find(const std::string& path) 
   return nullptr;
 }
 
-FileVolumes::FileVolumes(std::vector<std::string> paths, std::shared_ptr<const PinnedVolumes> pinned)
+FileVolumes::FileVolumes(std::vector<std::string> paths,
+                         std::shared_ptr<const PinnedVolumes> pinned)
     : paths_(std::move(paths)), pinned_(std::move(pinned)) {
   for (const std::string& p : paths_) {
     if (pinned_) {
@@ -159,7 +163,8 @@ FileVolumes::FileVolumes(std::vector<std::string> paths, std::shared_ptr<const P
       continue;
     }
     platform::files::Info info = platform::files::Stat(p);
-    if (!info.exists || info.isFolder) throw Error(Reason::kMissingVolume, {p}, "Missing volume " + p);
+    if (!info.exists || info.isFolder)
+      throw Error(Reason::kMissingVolume, {p}, "Missing volume " + p);
     sizes_.push_back(info.size);
   }
 }
@@ -181,7 +186,8 @@ void FileVolumes::ReadAt(std::uint32_t volume, std::uint64_t offset, void* data,
 }
 
 void MemoryVolume::ReadAt(std::uint32_t, std::uint64_t offset, void* data, size_t n) {
-  if (offset > size_ || n > size_ - offset) throw Error(Reason::kMissingVolume, {}, "The archive ends unexpectedly");
+  if (offset > size_ || n > size_ - offset)
+    throw Error(Reason::kMissingVolume, {}, "The archive ends unexpectedly");
   std::memcpy(data, data_ + offset, n);
 }
 

@@ -103,7 +103,8 @@ class MemoryVolume : public VolumeSource {
 // Writes the bytes of an archive into volumes of at most volumeSize bytes
 // (0: one file without limit). Files are created under temporary names
 // (tempPrefix + index); the system is asked to write them out as they grow,
-// and each is forced to the device when it is complete. Finish returns them in volume order. Failures name shownAs (the archive).
+// and each is forced to the device when it is complete. Finish returns them in volume order.
+// Failures name shownAs (the archive).
 class VolumeWriter {
  public:
   VolumeWriter(std::string tempPrefix, std::uint64_t volumeSize, std::string shownAs);

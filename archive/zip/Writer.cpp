@@ -20,8 +20,8 @@ std::string UnicodePathExtra(const std::string& raw, const std::string& utf8) {
   Put16(p, kUnicodePathTag);
   Put16(p + 2, static_cast<std::uint16_t>(5 + utf8.size()));
   p[4] = 1;
-  Put32(p + 5, static_cast<std::uint32_t>(
-                   crc32(0L, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size()))));
+  Put32(p + 5, static_cast<std::uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(raw.data()),
+                                                static_cast<uInt>(raw.size()))));
   return extra + utf8;
 }
 
@@ -80,7 +80,8 @@ Entry Writer::Prepare(const std::string& name, std::int64_t modified, std::uint3
 void Writer::WriteLocalHeader(Entry* e) {
   size_t size = kLocalHeaderSize + e->rawName.size() + e->extra.size();
   out_->KeepTogether(size);
-  if (out_->offset() > kMax32) throw Error(Reason::kTooLarge, {}, "Archive too large for ZIP (more than 4 GiB)");
+  if (out_->offset() > kMax32)
+    throw Error(Reason::kTooLarge, {}, "Archive too large for ZIP (more than 4 GiB)");
   e->disk = static_cast<std::uint16_t>(out_->disk());
   e->localOffset = static_cast<std::uint32_t>(out_->offset());
   std::vector<unsigned char> h(size);
@@ -126,7 +127,8 @@ std::vector<Entry> Writer::entries() const {
   return out;
 }
 
-void Writer::AddFolder(const std::string& name, std::int64_t modified, std::uint32_t dosAttributes) {
+void Writer::AddFolder(const std::string& name, std::int64_t modified,
+                       std::uint32_t dosAttributes) {
   Entry e = Prepare(name, modified, dosAttributes | 0x10);
   WriteLocalHeader(&e);
   Register(std::move(e));
@@ -134,7 +136,8 @@ void Writer::AddFolder(const std::string& name, std::int64_t modified, std::uint
 
 void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_t n,
                        std::int64_t modified, std::uint32_t dosAttributes, bool mayStore) {
-  if (n > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
+  if (n > kMax32)
+    throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = static_cast<std::uint32_t>(crc32_z(crc32(0L, Z_NULL, 0), data, n));
   e.size = static_cast<std::uint32_t>(n);
@@ -143,9 +146,8 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
   {
     Deflater d;
     std::vector<unsigned char> piece(64 * 1024);
-    d.Run(data, n, true, piece, [&](const unsigned char* p, size_t k) {
-      packed.insert(packed.end(), p, p + k);
-    });
+    d.Run(data, n, true, piece,
+          [&](const unsigned char* p, size_t k) { packed.insert(packed.end(), p, p + k); });
   }
   const unsigned char* body = data;
   if (!mayStore || packed.size() < n) {
@@ -163,9 +165,10 @@ void Writer::AddBuffer(const std::string& name, const unsigned char* data, size_
 }
 
 void Writer::AddPacked(const std::string& name, const unsigned char* data, size_t size,
-                       std::uint32_t crc, const unsigned char* packed, size_t packedSize, bool stored,
-                       std::int64_t modified, std::uint32_t dosAttributes) {
-  if (size > kMax32) throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
+                       std::uint32_t crc, const unsigned char* packed, size_t packedSize,
+                       bool stored, std::int64_t modified, std::uint32_t dosAttributes) {
+  if (size > kMax32)
+    throw Error(Reason::kTooLarge, {name}, "Entry too large for ZIP (more than 4 GiB): " + name);
   Entry e = Prepare(name, modified, dosAttributes);
   e.crc = crc;
   e.size = static_cast<std::uint32_t>(size);
@@ -194,12 +197,15 @@ void Writer::BeginStream(const std::string& name, std::int64_t modified,
 
 void Writer::StreamData(const unsigned char* data, size_t n) {
   streamed_ += n;
-  if (streamed_ > kMax32) throw Error(Reason::kTooLarge, {stream_.name}, "Entry too large for ZIP (more than 4 GiB): " + stream_.name);
+  if (streamed_ > kMax32)
+    throw Error(Reason::kTooLarge, {stream_.name},
+                "Entry too large for ZIP (more than 4 GiB): " + stream_.name);
   out_->Write(data, n);
 }
 
 void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string& path) {
-  if (size > kMax32) throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
+  if (size > kMax32)
+    throw Error(Reason::kTooLarge, {path}, "File too large for ZIP (more than 4 GiB): " + path);
   Entry e = std::move(stream_);
   e.crc = crc;
   e.size = static_cast<std::uint32_t>(size);
@@ -213,7 +219,8 @@ void Writer::EndStream(std::uint32_t crc, std::uint64_t size, const std::string&
     out_->KeepTogether(kDescriptorSize);
     out_->Write(fields, sizeof fields);
   } else {
-    if (out_->disk() != e.disk) throw Error(Reason::kFileChanged, {path}, "File grew while archiving: " + path);
+    if (out_->disk() != e.disk)
+      throw Error(Reason::kFileChanged, {path}, "File grew while archiving: " + path);
     out_->PatchCurrent(e.localOffset + 14, fields + 4, 12);
   }
   Register(std::move(e));
@@ -229,7 +236,8 @@ void Writer::CopyEntry(VolumeSource& from, const Entry& source,
   Entry e = source;
   e.flags = static_cast<std::uint16_t>(e.flags & ~kFlagDescriptor);
   WriteLocalHeader(&e);
-  std::vector<unsigned char> buffer(static_cast<size_t>(std::min<std::uint64_t>(kChunk, e.compressedSize)));
+  std::vector<unsigned char> buffer(
+      static_cast<size_t>(std::min<std::uint64_t>(kChunk, e.compressedSize)));
   std::uint64_t left = e.compressedSize;
   while (left > 0) {
     size_t take = static_cast<size_t>(std::min<std::uint64_t>(left, buffer.size()));

@@ -57,9 +57,9 @@ class Writer {
   void WriteLocalHeader(Entry* entry);
   void Register(Entry entry);
   VolumeWriter* out_;
-  Entry stream_;                      // the entry being streamed
+  Entry stream_;  // the entry being streamed
   std::uint64_t streamed_ = 0;
-  std::vector<Entry> entries_;        // every entry written; replaced ones are dead
+  std::vector<Entry> entries_;  // every entry written; replaced ones are dead
   std::vector<bool> live_;
   std::unordered_map<std::string, size_t> byName_;  // NameKey -> live index
 };

@@ -16,21 +16,26 @@ const char kDriverColumns[] =
 // Reads every row of a driver search (the columns of kDriverColumns).
 void EachDriver(KeyDatabase& db, const std::string& sql, bool lookUpFiles,
                 const DriverHandler& onRow) {
-  EachRow<DriverRow>(db, sql, [&db, lookUpFiles](DbQuery& rows, DriverRow* row) {
-    row->name = rows.columnString("NOMEFILE", "");
-    row->description = rows.columnString("DESCRIZIONE", "");
-    row->centralina = rows.columnString("M_CENTRALINA", "") + " " +
-                      rows.columnString("V_CENTRALINA", "") + " " +
-                      rows.columnString("N_CENTRALINA", "");
-    row->eprom = rows.columnString("T_EPROM", "");
-    row->cks = rows.columnString("CKS", "");
-    row->md5 = rows.columnString("MD5", "");
-    row->downloaded = rows.columnFlag("DOWNLOADED");
-    row->user = rows.columnFlag("FLAG_USER");
-    row->hasRange = FingerprintOffset(rows.columnText(rows.columnIndex("START_MD5")), &row->start) &&
-                    FingerprintOffset(rows.columnText(rows.columnIndex("END_MD5")), &row->end);
-    if (lookUpFiles) row->available = row->downloaded && db.folders().HasDriverFile(row->name, row->user);
-  }, onRow);
+  EachRow<DriverRow>(
+      db, sql,
+      [&db, lookUpFiles](DbQuery& rows, DriverRow* row) {
+        row->name = rows.columnString("NOMEFILE", "");
+        row->description = rows.columnString("DESCRIZIONE", "");
+        row->centralina = rows.columnString("M_CENTRALINA", "") + " " +
+                          rows.columnString("V_CENTRALINA", "") + " " +
+                          rows.columnString("N_CENTRALINA", "");
+        row->eprom = rows.columnString("T_EPROM", "");
+        row->cks = rows.columnString("CKS", "");
+        row->md5 = rows.columnString("MD5", "");
+        row->downloaded = rows.columnFlag("DOWNLOADED");
+        row->user = rows.columnFlag("FLAG_USER");
+        row->hasRange =
+            FingerprintOffset(rows.columnText(rows.columnIndex("START_MD5")), &row->start) &&
+            FingerprintOffset(rows.columnText(rows.columnIndex("END_MD5")), &row->end);
+        if (lookUpFiles)
+          row->available = row->downloaded && db.folders().HasDriverFile(row->name, row->user);
+      },
+      onRow);
 }
 
 }  // namespace
@@ -59,21 +64,21 @@ std::vector<std::string> DriverBrands(KeyDatabase& db) {
 
 std::vector<std::string> DriverModels(KeyDatabase& db, const std::string& brand) {
   return TextColumn(db,
-               "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
-                   "' order by modello;",
-               "MODELLO");
+                    "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
+                        "' order by modello;",
+                    "MODELLO");
 }
 
 std::vector<std::string> UserDriverBrands(KeyDatabase& db) {
   return TextColumn(db, "select distinct MARCA from drivers where FLAG_USER='True' order by marca;",
-               "MARCA");
+                    "MARCA");
 }
 
 std::vector<std::string> UserDriverModels(KeyDatabase& db, const std::string& brand) {
   return TextColumn(db,
-               "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
-                   "' and FLAG_USER='True'  order by modello;",
-               "MODELLO");
+                    "select distinct MODELLO from drivers where marca = '" + SqlValue(brand) +
+                        "' and FLAG_USER='True'  order by modello;",
+                    "MODELLO");
 }
 
 void SearchDrivers(KeyDatabase& db, const DriverFilter& filter, const DriverHandler& onRow) {
@@ -97,8 +102,8 @@ void SearchUserDrivers(KeyDatabase& db, const std::string* brand, const std::str
 
 bool BrandAndModel(KeyDatabase& db, const std::string& nomefile, std::string* brand,
                    std::string* model) {
-  DbQuery query = db.connection().runQuery(
-      "select MARCA, MODELLO FROM DRIVERS where NOMEFILE = '" + SqlValue(nomefile) + "';");
+  DbQuery query = db.connection().runQuery("select MARCA, MODELLO FROM DRIVERS where NOMEFILE = '" +
+                                           SqlValue(nomefile) + "';");
   const bool found = !query.atEnd();
   if (found) {
     *brand = query.columnString("MARCA", "");

@@ -20,9 +20,9 @@ struct DriverRow {
   std::string centralina;   // M_, V_ and N_CENTRALINA joined with single blanks
   std::string eprom;        // T_EPROM
   std::string cks;
-  std::string md5;          // the fingerprint's MD5 text
+  std::string md5;  // the fingerprint's MD5 text
   bool downloaded = false;
-  bool user = false;        // FLAG_USER
+  bool user = false;  // FLAG_USER
   // Downloaded and its file (NOMEFILE.DRT, .DRU for a user driver) on the
   // key. Looked up only for the rows a list shows: by SearchUserDrivers,
   // and by SearchDriverRows (DriverSearch.h) for its matches.

@@ -15,8 +15,8 @@ int SearchDriverRows(KeyDatabase& db, const DriverFilter& filter, const unsigned
                      std::uint64_t size, const std::function<bool(const DriverRow*)>& onRow) {
   int found = 0;
   SearchDrivers(db, filter, [&](const DriverRow& row) {
-    const bool matches = filter.manual ||
-                         (row.hasRange && RangeDigestMatches(data, size, row.start, row.end, row.md5));
+    const bool matches = filter.manual || (row.hasRange && RangeDigestMatches(data, size, row.start,
+                                                                              row.end, row.md5));
     if (!matches) return onRow(nullptr);
     ++found;
     DriverRow match = row;

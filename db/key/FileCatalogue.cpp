@@ -29,15 +29,17 @@ bool FindStored(KeyDatabase& db, const std::string& sql, bool modified, StoredFi
 }  // namespace
 
 std::vector<std::string> RegisteredBrands(KeyDatabase& db) {
-  return TextColumn(db, "select MARCA from drivers d, ori o where d.nomefile =o.id_driver group by MARCA;",
-               "MARCA");
+  return TextColumn(
+      db, "select MARCA from drivers d, ori o where d.nomefile =o.id_driver group by MARCA;",
+      "MARCA");
 }
 
 std::vector<std::string> RegisteredModels(KeyDatabase& db, const std::string& brand) {
-  return TextColumn(db,
-               "select MODELLO from drivers d, ori o where d.nomefile =o.id_driver and marca= '" +
-                   SqlValue(brand) + "' group by MODELLO order by MODELLO;",
-               "MODELLO");
+  return TextColumn(
+      db,
+      "select MODELLO from drivers d, ori o where d.nomefile =o.id_driver and marca= '" +
+          SqlValue(brand) + "' group by MODELLO order by MODELLO;",
+      "MODELLO");
 }
 
 bool IsRegistered(KeyDatabase& db, const std::string& md5, bool modified) {
@@ -56,23 +58,26 @@ void SearchOriginals(KeyDatabase& db, const std::string* brand, const std::strin
   if (brand) sql += " and DRIVERS.MARCA = '" + SqlValue(*brand) + "'";
   if (model) sql += " and DRIVERS.MODELLO = '" + SqlValue(*model) + "'";
   sql += ";";
-  EachRow<OriginalRow>(db, sql, [&db](DbQuery& rows, OriginalRow* row) {
-    const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
-    row->id = rows.columnString("ID_ORI", "");
-    row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, false);
-    row->md5 = rows.columnString("MD5", "");
-    row->lastModified = rows.columnString("LAST_MOD_DATE", "");
-    row->driver = rows.columnString("DRIVERS_NOMEFILE", "");
-    row->description = rows.columnString("DESCRIZIONE", "");
-    row->available = rows.columnFlag("DOWNLOADED") &&
-                     db.folders().HasDriverFile(row->driver, rows.columnFlag("FLAG_USER")) &&
-                     db.folders().Originals().HasFile(nomeFile);
-  }, onRow);
+  EachRow<OriginalRow>(
+      db, sql,
+      [&db](DbQuery& rows, OriginalRow* row) {
+        const std::string nomeFile = rows.columnString("ORI_NOMEFILE", "");
+        row->id = rows.columnString("ID_ORI", "");
+        row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, false);
+        row->md5 = rows.columnString("MD5", "");
+        row->lastModified = rows.columnString("LAST_MOD_DATE", "");
+        row->driver = rows.columnString("DRIVERS_NOMEFILE", "");
+        row->description = rows.columnString("DESCRIZIONE", "");
+        row->available = rows.columnFlag("DOWNLOADED") &&
+                         db.folders().HasDriverFile(row->driver, rows.columnFlag("FLAG_USER")) &&
+                         db.folders().Originals().HasFile(nomeFile);
+      },
+      onRow);
 }
 
 int CountModifiedFiles(KeyDatabase& db, const std::string& originalId) {
-  DbQuery count = db.connection().runQuery(
-      "SELECT COUNT(*) AS NUM_MOD FROM MOD WHERE ID_ORI ='" + SqlValue(originalId) + "';");
+  DbQuery count = db.connection().runQuery("SELECT COUNT(*) AS NUM_MOD FROM MOD WHERE ID_ORI ='" +
+                                           SqlValue(originalId) + "';");
   const int found = count.atEnd() ? 0 : count.columnInt("NUM_MOD", 0);
   count.release();
   return found;
@@ -98,8 +103,8 @@ bool FindOriginalHeader(KeyDatabase& db, const std::string& originalId, Original
       SqlValue(originalId) + "';");
   const bool exists = !found.atEnd();
   if (exists) {
-    header->name = DisplayName(found.columnString("PATH", ""),
-                               found.columnString("ORIFILENAME", ""), false);
+    header->name =
+        DisplayName(found.columnString("PATH", ""), found.columnString("ORIFILENAME", ""), false);
     header->note = found.columnString("ORIDESC", "");
     header->lastModified = found.columnString("LAST_MOD_ORI", "");
     header->driver = found.columnString("DRVFILENAME", "");
@@ -114,14 +119,17 @@ void ModifiedFiles(KeyDatabase& db, const std::string& originalId,
   const std::string sql =
       "SELECT ID_MOD, NOMEFILE, NOTE, PATH, LAST_MOD_DATE FROM MOD WHERE ID_ORI ='" +
       SqlValue(originalId) + "';";
-  EachRow<ModifiedRow>(db, sql, [&db](DbQuery& rows, ModifiedRow* row) {
-    const std::string nomeFile = rows.columnString("NOMEFILE", "");
-    row->id = rows.columnString("ID_MOD", "");
-    row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, true);
-    row->note = rows.columnString("NOTE", "");
-    row->lastModified = rows.columnString("LAST_MOD_DATE", "");
-    row->present = db.folders().Modified().HasFile(nomeFile);
-  }, onRow);
+  EachRow<ModifiedRow>(
+      db, sql,
+      [&db](DbQuery& rows, ModifiedRow* row) {
+        const std::string nomeFile = rows.columnString("NOMEFILE", "");
+        row->id = rows.columnString("ID_MOD", "");
+        row->name = DisplayName(rows.columnString("PATH", ""), nomeFile, true);
+        row->note = rows.columnString("NOTE", "");
+        row->lastModified = rows.columnString("LAST_MOD_DATE", "");
+        row->present = db.folders().Modified().HasFile(nomeFile);
+      },
+      onRow);
 }
 
 bool CustomerCode(KeyDatabase& db, std::string* code) {
@@ -134,7 +142,8 @@ bool CustomerCode(KeyDatabase& db, std::string* code) {
 
 int CountPendingReservations(KeyDatabase& db) {
   return db.connection().runScalar(
-      "select count(*) as tot_drv from DRV_DOWNLOAD where  DOWNLOADED = 'False' and ERROR = 'False';");
+      "select count(*) as tot_drv from DRV_DOWNLOAD where  DOWNLOADED = 'False' and ERROR = "
+      "'False';");
 }
 
 }  // namespace keydb

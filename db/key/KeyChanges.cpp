@@ -29,8 +29,8 @@ bool ReadChosen(const ChosenFile& chosen, std::vector<unsigned char>* content) {
 // inserts its row in a transaction (with mustChangeRow a statement that adds
 // no row fails too); a row that cannot be inserted takes the archive along.
 Registration StoreAndInsert(KeyDatabase& db, const Folder& folder, const std::string& storedName,
-                            const ChosenFile& chosen, const std::string& insert,
-                            bool mustChangeRow, const Progress& onProgress) {
+                            const ChosenFile& chosen, const std::string& insert, bool mustChangeRow,
+                            const Progress& onProgress) {
   std::vector<unsigned char> content;
   if (!ReadChosen(chosen, &content)) return Registration::kNotStored;
   const std::string archive = folder.File(storedName);
@@ -102,8 +102,8 @@ Registration RegisterModified(KeyDatabase& db, const NewModified& modified,
   // original) since the list was filled.
   int originalId = 0;
   if (!ParseId(modified.originalId, &originalId) ||
-      !HasRow(db, "select 1 from ORI where " +
-                      OriginalCondition(originalId, modified.originalMd5) + ";"))
+      !HasRow(db, "select 1 from ORI where " + OriginalCondition(originalId, modified.originalMd5) +
+                      ";"))
     return Registration::kOriginalGone;
   int id = 0;
   if (!NextModifiedId(db, &id)) return Registration::kNoId;
@@ -164,8 +164,8 @@ Reservation ReserveDriver(KeyDatabase& db, const std::string& driver) {
   if (!NextRequestId(db, &request)) return Reservation::kNoId;
   const std::string insert =
       "insert into DRV_DOWNLOAD (ID_REQUEST, ID_DRV_DOWNLOAD, DOWNLOADED, ERROR, REQUEST_DATE) "
-      "values (" + std::to_string(request) + ", '" + SqlValue(driver) + "', 'False', 'False'," +
-      kNow + ");";
+      "values (" +
+      std::to_string(request) + ", '" + SqlValue(driver) + "', 'False', 'False'," + kNow + ");";
   return RunInTransaction(db.connection(), insert) ? Reservation::kReserved : Reservation::kFailed;
 }
 

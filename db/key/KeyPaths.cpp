@@ -110,7 +110,8 @@ std::string KeyFolders::DatabaseFolder() const {
 }
 
 const Folder& KeyFolders::Below(std::optional<Folder>* folder, const char* relative) {
-  if (!*folder) folder->emplace(key_.empty() ? std::string() : platform::ResolveBelow(key_, relative));
+  if (!*folder)
+    folder->emplace(key_.empty() ? std::string() : platform::ResolveBelow(key_, relative));
   return **folder;
 }
 

@@ -64,9 +64,9 @@ class KeyFolders {
   // Native paths; empty when the key's drive does not exist.
   std::string DatabasePath() const;    // Database\zkm.db
   std::string DatabaseFolder() const;  // Database\ (with its separator)
-  const Folder& Originals();         // Database\ORI\ .
-  const Folder& Modified();          // Database\MOD\ .
-  const Folder& Drivers();           // Database\DRT\ .
+  const Folder& Originals();           // Database\ORI\ .
+  const Folder& Modified();            // Database\MOD\ .
+  const Folder& Drivers();             // Database\DRT\ .
 
   // The stored file of an ORI or MOD row, by its NOMEFILE.
   std::string StoredOriginal(const std::string& nomeFile) { return Originals().File(nomeFile); }

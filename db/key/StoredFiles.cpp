@@ -61,7 +61,8 @@ bool ReadWholeFile(const std::string& nativePath, std::vector<unsigned char>* co
 StoreResult StoreInNewArchive(const std::string& archivePath, const std::string& entryName,
                               const std::vector<unsigned char>& content, std::string* error,
                               const Progress& onProgress) {
-  if (archivePath.empty() || platform::files::Stat(archivePath).exists) return StoreResult::PathTaken;
+  if (archivePath.empty() || platform::files::Stat(archivePath).exists)
+    return StoreResult::PathTaken;
   bool stored = false;
   try {
     {
@@ -108,7 +109,8 @@ bool ReadStoredFile(const std::string& nativePath, const std::string& entryName,
   }
   CBrennowZip zip;
   zip.setProgressHandler(onProgress);
-  const bool extracted = zip.openArchive(nativePath) && zip.extractToStream(EntryName(entryName), content);
+  const bool extracted =
+      zip.openArchive(nativePath) && zip.extractToStream(EntryName(entryName), content);
   if (!extracted) {
     failure->inArchive = true;
     failure->archiveError = zip.lastError();

@@ -40,10 +40,10 @@ bool RemoveStoredArchive(const std::string& archivePath);
 
 // Why a stored file could not be read back.
 struct ReadFailure {
-  bool inArchive = false;       // the archive step failed (below), else the file
-  std::string systemReason;     // the system's reason for the file
-  std::string archiveError;     // the wrapper's lastError()
-  CBrennowZip::Reason reason;   // and its reason kind
+  bool inArchive = false;      // the archive step failed (below), else the file
+  std::string systemReason;    // the system's reason for the file
+  std::string archiveError;    // the wrapper's lastError()
+  CBrennowZip::Reason reason;  // and its reason kind
 };
 
 // The content of the stored file at nativePath: the entry entryName

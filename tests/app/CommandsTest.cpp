@@ -85,7 +85,8 @@ TEST_F(Commands, LaunchWithoutScriptShowsMessageAndStays) {
   std::filesystem::remove(drive_ + "/Zkm_Quorvane.bat");
   auto form = Accepted(false);
   form->ui()->BTN_ZkmRun->click();
-  EXPECT_EQ(prompts_.messages, QStringList{QStringLiteral("Errore, Software Quorvane non rilevato")});
+  EXPECT_EQ(prompts_.messages,
+            QStringList{QStringLiteral("Errore, Software Quorvane non rilevato")});
   EXPECT_TRUE(machine_->Launches().empty());
   EXPECT_FALSE(form->terminateRequested());
 }
@@ -104,8 +105,10 @@ TEST_F(Commands, ServicePackReplacesEarlierCopyAndStartsFromTheKey) {
   auto form = Accepted(true);
   prompts_.answerOpen(QString::fromStdString(dir_ / "sp2.qsp"));
   form->ui()->BTN_SP->click();
-  EXPECT_EQ(prompts_.openFilters, QStringList{QStringLiteral("Quorvane Service Pack (*.qsp *.QSP)")});
-  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/QSP.exe"), std::string("MZ\0\x01new pack", 12));
+  EXPECT_EQ(prompts_.openFilters,
+            QStringList{QStringLiteral("Quorvane Service Pack (*.qsp *.QSP)")});
+  EXPECT_EQ(fixture::ReadFile(drive_ + "/ZKM_Quorvane/QSP.exe"),
+            std::string("MZ\0\x01new pack", 12));
   auto launches = machine_->Launches();
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_TRUE(fixture::SamePath(launches[0].program, drive_ + "/ZKM_Quorvane/QSP.exe"));

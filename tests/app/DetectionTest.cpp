@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <filesystem>
 #include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 
 #include "app/Main.h"
 #include "app/kit/Texts.h"
@@ -39,8 +39,8 @@ class Detection : public ::testing::Test {
 
   std::vector<QPushButton*> CommandButtons(TForm1& form) {
     auto* u = form.ui();
-    return {u->BTN_ZkmRun, u->BTN_Bck, u->BTN_Restore, u->BTN_DbMng, u->Button1,
-            u->Button2,    u->BTN_Impdrv, u->Button4, u->BTN_SP,   u->BTN_EXIT};
+    return {u->BTN_ZkmRun, u->BTN_Bck,    u->BTN_Restore, u->BTN_DbMng, u->Button1,
+            u->Button2,    u->BTN_Impdrv, u->Button4,     u->BTN_SP,    u->BTN_EXIT};
   }
   QStringList Enabled(TForm1& form) {
     QStringList names;
@@ -206,8 +206,9 @@ TEST_F(Detection, RunningProductRefusesStartInItsOwnCapitalisationOnly) {
   TForm1 form;
   EXPECT_TRUE(form.terminateRequested());
   ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_EQ(prompts_.messages[0],
-            QStringLiteral("ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma."));
+  EXPECT_EQ(
+      prompts_.messages[0],
+      QStringLiteral("ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il programma."));
   // The constructor still completes.
   EXPECT_EQ(VisiblePanels(form), QStringList{"Panel3"});
 }

@@ -94,7 +94,8 @@ TEST_F(LinuxKey, SataAndNvmeDisksAreRefusedByHandSdCardsAccepted) {
   const std::string nvme = Device("259:1", "pci0/nvme/nvme0/nvme0n1", "QUORVANE", "nvme");
   const std::string sd = Device("179:0", "platform/mmc0/mmc0:aaaa/block/mmcblk0", "", "sd");
   fs::create_directories(dir_ / "sys/devices/platform/mmc0/mmc0:aaaa/block/mmcblk0/device");
-  fixture::WriteFile(dir_ / "sys/devices/platform/mmc0/mmc0:aaaa/block/mmcblk0/device/type", "SD\n");
+  fixture::WriteFile(dir_ / "sys/devices/platform/mmc0/mmc0:aaaa/block/mmcblk0/device/type",
+                     "SD\n");
   for (const std::string& folder : {sata, nvme, sd}) fixture::KeyBuilder key(folder);
   Mounted({{"8:1", sata}, {"259:1", nvme}, {"179:0", sd}});  // nvme D, sata E, sd F
 

@@ -123,10 +123,10 @@ char LetterOf(const std::string& mountPoint) {
   return 0;
 }
 
-#define SKIP_BECAUSE(reason)                                                   \
-  do {                                                                         \
-    std::cout << "real key image test skipped: " << (reason) << std::endl;    \
-    GTEST_SKIP() << (reason);                                                  \
+#define SKIP_BECAUSE(reason)                                               \
+  do {                                                                     \
+    std::cout << "real key image test skipped: " << (reason) << std::endl; \
+    GTEST_SKIP() << (reason);                                              \
   } while (0)
 
 TEST(RealKeyImage, FoundLabelledRemovableAcceptedAndKeepsItsLetter) {
@@ -135,9 +135,10 @@ TEST(RealKeyImage, FoundLabelledRemovableAcceptedAndKeepsItsLetter) {
     if (!Have(tool)) SKIP_BECAUSE(std::string(tool) + " is missing (dosfstools, mtools, mount)");
   // Its own mount table, when the kernel allows: nothing it mounts shows on
   // the machine's desktop or in another program's drive list.
-  const bool ownTable = unshare(CLONE_NEWNS) == 0 &&
-                        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-  std::cout << (ownTable ? "mounting in a mount table of its own" : "mounting in the machine's mount table")
+  const bool ownTable =
+      unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  std::cout << (ownTable ? "mounting in a mount table of its own"
+                         : "mounting in the machine's mount table")
             << std::endl;
 
   fixture::TempDir dir;
@@ -187,12 +188,12 @@ TEST(RealKeyImage, FoundLabelledRemovableAcceptedAndKeepsItsLetter) {
   const QString prefix = QString(QChar(letter).toLower()) + ":";
   for (int i = 0; i < box->count(); ++i)
     if (box->itemText(i).startsWith(prefix)) box->setCurrentIndex(i);
-  EXPECT_EQ(box->currentText().toStdString(),
-            std::string(1, static_cast<char>(std::tolower(letter))) + ": QUORVANE (" + keyFolder +
-                ")");
+  EXPECT_EQ(
+      box->currentText().toStdString(),
+      std::string(1, static_cast<char>(std::tolower(letter))) + ": QUORVANE (" + keyFolder + ")");
   byHand.ui()->Button3->click();
-  EXPECT_EQ(byHand.keyRoot(), std::string(1, static_cast<char>(std::tolower(letter))) +
-                                  ":\\ZKM_Quorvane\\");
+  EXPECT_EQ(byHand.keyRoot(),
+            std::string(1, static_cast<char>(std::tolower(letter))) + ":\\ZKM_Quorvane\\");
   EXPECT_TRUE(byHand.ui()->BTN_DbMng->isEnabled());
   EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 

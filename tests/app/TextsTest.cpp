@@ -43,7 +43,8 @@ TEST(QuestionWindow, OkGivesOneEverythingElseTwo) {
   TMsgFm question;
   question.SetMessage(QStringLiteral("Vuoi Cancellare il Driver selezionato?"));
   EXPECT_EQ(question.windowTitle(), QStringLiteral("BrennowUpgrade - Brennow"));
-  EXPECT_EQ(question.ui()->lblMsg->text(), QStringLiteral("Vuoi Cancellare il Driver selezionato?"));
+  EXPECT_EQ(question.ui()->lblMsg->text(),
+            QStringLiteral("Vuoi Cancellare il Driver selezionato?"));
   EXPECT_FALSE(question.windowFlags() & Qt::WindowCloseButtonHint);
 
   auto run = [&](std::function<void()> action) {

@@ -27,7 +27,8 @@ std::map<std::string, std::string> ReadTree(const std::string& root) {
   std::error_code ec;
   if (!fs::is_directory(top, ec)) return out;
   // The iterator does not descend into linked folders unless told to.
-  for (auto it = fs::recursive_directory_iterator(top); it != fs::recursive_directory_iterator(); ++it) {
+  for (auto it = fs::recursive_directory_iterator(top); it != fs::recursive_directory_iterator();
+       ++it) {
     const std::string rel = it->path().lexically_relative(top).generic_u8string();
     const fs::file_status status = it->symlink_status();
     if (fs::is_symlink(status)) {
@@ -42,7 +43,8 @@ std::map<std::string, std::string> ReadTree(const std::string& root) {
 }
 
 void MakeReadOnly(const std::string& path) {
-  fs::permissions(fs::u8path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+  fs::permissions(fs::u8path(path),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
 }
 

@@ -65,7 +65,8 @@ std::vector<std::string> VolumeFiles(const std::string& archive);
 // Whether anything is at path, a dangling link included.
 inline bool Exists(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::exists(std::filesystem::symlink_status(std::filesystem::u8path(path), ec));
+  return std::filesystem::exists(
+      std::filesystem::symlink_status(std::filesystem::u8path(path), ec));
 }
 
 }  // namespace archivetest

@@ -34,12 +34,14 @@ std::vector<std::string> Names(const std::string& archive) {
 std::map<std::string, std::string> SampleTree() {
   return {{"ZKM_Quorvane/Database/zkm.db", archivetest::RandomBytes(1, 70000)},
           {"ZKM_Quorvane/Database/ORI/1.ori", fixture::EcuImage(7, 300000)},
-          {"ZKM_Quorvane/Database/MOD/", ""},          // empty folder
+          {"ZKM_Quorvane/Database/MOD/", ""},  // empty folder
           {"ZKM_Quorvane/Drt/D00001.DRT", std::string(5000, 'D')},
           {"ZKM_Quorvane/Drt/README", "no dot in this name"},
           {".hidden", "dot file"},
-          {"Citt\xC3\xA0 \xE2\x82\xAC/\xC3\x9C" "ber.txt", "non-ASCII names"},
-          {"big.bin", fixture::EcuImage(9, 6 << 20)},   // streamed in chunks
+          {"Citt\xC3\xA0 \xE2\x82\xAC/\xC3\x9C"
+           "ber.txt",
+           "non-ASCII names"},
+          {"big.bin", fixture::EcuImage(9, 6 << 20)},  // streamed in chunks
           {"empty.txt", ""}};
 }
 
@@ -47,12 +49,14 @@ TEST(Engine, BackupAndRestoreGiveTheSameTreeWithDatesAndEmptyFolders) {
   TempDir dir;
   WriteTree(dir / "src", SampleTree());
   const std::int64_t old = 1262347384;  // 2010-01-01
-  ASSERT_TRUE(platform::files::SetTimeAndAttributes(dir / "src/ZKM_Quorvane/Drt/README", old, 0x20));
+  ASSERT_TRUE(
+      platform::files::SetTimeAndAttributes(dir / "src/ZKM_Quorvane/Drt/README", old, 0x20));
   std::string error;
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src", 0, &error)) << error;
   ASSERT_TRUE(archivetest::Restore(dir / "k.qbk", dir / "dst", &error)) << error;
   EXPECT_EQ(ReadTree(dir / "dst"), ReadTree(dir / "src"));
-  EXPECT_LE(std::llabs(platform::files::Stat(dir / "dst/ZKM_Quorvane/Drt/README").modified - old), 2);
+  EXPECT_LE(std::llabs(platform::files::Stat(dir / "dst/ZKM_Quorvane/Drt/README").modified - old),
+            2);
 }
 
 TEST(Engine, NamesAreOemWithAUnicodeCopy) {
@@ -60,7 +64,9 @@ TEST(Engine, NamesAreOemWithAUnicodeCopy) {
   EXPECT_EQ(zip::OemToUtf8("Citt\x85"), "Citt\xC3\xA0");
   EXPECT_EQ(zip::Utf8ToOem("\xE2\x82\xAC"), "_");  // the euro is not in CP850
   // Never a look-alike: a fullwidth solidus must not become a folder separator.
-  EXPECT_EQ(zip::Utf8ToOem("..\xEF\xBC\x8F" "x"), ".._x");
+  EXPECT_EQ(zip::Utf8ToOem("..\xEF\xBC\x8F"
+                           "x"),
+            ".._x");
   TempDir dir;
   WriteTree(dir / "src", {{"Citt\xC3\xA0\xE2\x82\xAC.txt", "x"}, {"plain.txt", "y"}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
@@ -96,8 +102,8 @@ TEST(Engine, MasksMatchLikeWindowsAndAccumulate) {
   ASSERT_TRUE(zip.openArchive(dir / "m.qbk"));
   ASSERT_TRUE(zip.extractFiles(CBrennowZip::Wide(dir / "out"), L"*.ORI"));
   ASSERT_TRUE(zip.closeArchive());
-  EXPECT_EQ(ReadTree(dir / "out"), (std::map<std::string, std::string>{
-                                       {"a/", ""}, {"a/1.ori", "1"}, {"a/2.ORI", "2"}}));
+  EXPECT_EQ(ReadTree(dir / "out"),
+            (std::map<std::string, std::string>{{"a/", ""}, {"a/1.ori", "1"}, {"a/2.ORI", "2"}}));
 }
 
 TEST(Engine, UpdateReplacesSameNamesKeepsTheRestAndUnchangedIsNotRewritten) {
@@ -169,7 +175,8 @@ TEST(Engine, BackupInsideItsOwnTreeNeverTakesItselfAndSkipsLinks) {
 #ifdef _WIN32
   // The folder named as the user may type it: another case, backslashes.
   std::string typed = dir / "KEY";
-  for (char& c : typed) c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : typed)
+    c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   std::string error;
   ASSERT_TRUE(archivetest::Backup(archive, typed, 65536, &error)) << error;
   EXPECT_EQ(Names(archive), (std::vector<std::string>{"data/", "data/a.bin", "data/b.bin"}));

@@ -39,9 +39,9 @@ std::string ArchiveWithName(const TempDir& dir, const std::string& hostile) {
 }
 
 TEST(Failure, HostileNamesAreRefusedBeforeAnythingIsWritten) {
-  for (const std::string& name : {std::string("../evil.txt"), std::string("a/../../evil"),
-                                  std::string("/tmp/evil.txt"), std::string("C:evil.txt"),
-                                  std::string("..\\evil.txt")}) {
+  for (const std::string& name :
+       {std::string("../evil.txt"), std::string("a/../../evil"), std::string("/tmp/evil.txt"),
+        std::string("C:evil.txt"), std::string("..\\evil.txt")}) {
     TempDir dir;
     std::string archive = ArchiveWithName(dir, name);
     CBrennowZip zip;
@@ -74,7 +74,8 @@ TEST(Failure, ExtractionNeverPassesThroughALinkInTheDestination) {
 
 TEST(Failure, TruncatedOrCorruptedArchivesFailCleanly) {
   TempDir dir;
-  WriteTree(dir / "src", {{"a.bin", fixture::EcuImage(1, 100000)}, {"b.txt", std::string(5000, 'b')}});
+  WriteTree(dir / "src",
+            {{"a.bin", fixture::EcuImage(1, 100000)}, {"b.txt", std::string(5000, 'b')}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
   const std::string good = fixture::ReadFile(dir / "k.qbk");
   // Every truncation point: opening fails, or extracting does; nothing hangs.
@@ -98,7 +99,8 @@ TEST(Failure, TruncatedOrCorruptedArchivesFailCleanly) {
   std::vector<unsigned char> out;
   EXPECT_FALSE(zip.extractToStream(L"a.bin", &out));
   EXPECT_TRUE(zip.lastError().find("CRC") != std::string::npos ||
-              zip.lastError().find("Damaged") != std::string::npos) << zip.lastError();
+              zip.lastError().find("Damaged") != std::string::npos)
+      << zip.lastError();
   EXPECT_FALSE(zip.extractFiles(CBrennowZip::Wide(dir / "c"), L"*.*"));
   EXPECT_FALSE(archivetest::Exists(dir / "c/a.bin"));  // no half-written file
   // An offset past the end of the set.
@@ -136,7 +138,8 @@ TEST(Failure, FullDiskLeavesTheExistingArchiveAsItWas) {
     EXPECT_EQ(zip.lastError().rfind("Unable to close current archive : ", 0), 0u);
   }
   EXPECT_EQ(fixture::ReadFile(archive), before);
-  for (const auto& [name, content] : ReadTree(dir.path())) EXPECT_EQ(name.find(".~"), std::string::npos) << name;
+  for (const auto& [name, content] : ReadTree(dir.path()))
+    EXPECT_EQ(name.find(".~"), std::string::npos) << name;
 }
 
 TEST(Failure, UnreadableFileIsNamedAndFailsTheBackup) {

@@ -16,7 +16,9 @@ using fixture::TempDir;
 
 namespace {
 
-const char kOdd[] = "Citt\xC3\xA0/\xC3\x9C" "ber \xC3\xA9t\xC3\xA9.txt";  // non-ASCII, CP850 has it
+const char kOdd[] =
+    "Citt\xC3\xA0/\xC3\x9C"
+    "ber \xC3\xA9t\xC3\xA9.txt";  // non-ASCII, CP850 has it
 
 std::map<std::string, std::string> Tree() {
   return {{"Database/zkm.db", archivetest::RandomBytes(11, 90000)},
@@ -26,7 +28,9 @@ std::map<std::string, std::string> Tree() {
           {"README", "plain"}};
 }
 
-bool Tools() { return HaveTool("zip") && HaveTool("unzip") && HaveTool("7z") && HaveTool("python3"); }
+bool Tools() {
+  return HaveTool("zip") && HaveTool("unzip") && HaveTool("7z") && HaveTool("python3");
+}
 
 // Python's zipfile knows no Unicode path field: the script reads it itself
 // and prints name and MD5 of every file entry, as our tree shows them.
@@ -84,13 +88,17 @@ TEST(Interop, SplitSetJoinedByInfoZipAndTestedBySevenZip) {
   // Info-ZIP's join (zip -s 0, version 3.0) mangles any entry spanning more
   // than two volumes, its own included: here every entry is smaller than a
   // volume. 7-Zip checks a set with a long spanning entry.
-  std::map<std::string, std::string> tree = {{kOdd, "accented"}, {"README", "plain"}, {"Database/MOD/", ""}};
+  std::map<std::string, std::string> tree = {
+      {kOdd, "accented"}, {"README", "plain"}, {"Database/MOD/", ""}};
   for (int i = 0; i < 6; ++i)
     tree["Database/ORI/" + std::to_string(i) + ".ori"] = archivetest::RandomBytes(20 + i, 40000);
   WriteTree(dir / "src", tree);
   WriteTree(dir / "long", {{"r.bin", archivetest::RandomBytes(9, 300000)}, {kOdd, "x"}});
   ASSERT_TRUE(archivetest::Backup(dir / "long.qbk", dir / "long", 65536));
-  ASSERT_EQ(Shell("cd '" + dir.path() + "' && for f in long.Z*; do cp \"$f\" \"L.z${f#long.Z}\"; done && cp long.qbk L.zip"), 0);
+  ASSERT_EQ(
+      Shell("cd '" + dir.path() +
+            "' && for f in long.Z*; do cp \"$f\" \"L.z${f#long.Z}\"; done && cp long.qbk L.zip"),
+      0);
   EXPECT_EQ(Shell("7z t '" + dir / "L.zip" + "'"), 0);
 
   std::string archive = dir / "set/b.qbk";
@@ -126,7 +134,9 @@ TEST(Interop, InfoZipArchivesSingleAndSplitAreReadByUs) {
   ::mkdir((dir / "sp").c_str(), 0777);
   ASSERT_EQ(Shell("cd '" + dir / "src" + "' && zip -1 -r -q -s 64k ../sp/t.zip ."), 0);
   // Renamed to our names: .z01 -> .Z01, the last volume as .qbk.
-  ASSERT_EQ(Shell("cd '" + dir / "sp" + "' && for f in t.z[0-9]*; do mv \"$f\" \"t.Z${f#t.z}\"; done && mv t.zip t.qbk"), 0);
+  ASSERT_EQ(Shell("cd '" + dir / "sp" +
+                  "' && for f in t.z[0-9]*; do mv \"$f\" \"t.Z${f#t.z}\"; done && mv t.zip t.qbk"),
+            0);
   ASSERT_GE(VolumeFiles(dir / "sp/t.qbk").size(), 3u);
   ASSERT_TRUE(archivetest::Restore(dir / "sp/t.qbk", dir / "b", &error)) << error;
   EXPECT_EQ(ReadTree(dir / "b"), ReadTree(dir / "src"));

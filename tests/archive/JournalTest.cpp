@@ -34,8 +34,9 @@ std::string PlanText(const std::vector<std::string>& old,
   for (const std::string& o : old) text += "old\t" + o + "\n";
   for (const auto& m : moves) text += "new\t" + m.first + "\t" + m.second + "\n";
   char crc[16];
-  std::snprintf(crc, sizeof crc, "%08lx",
-                crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
+  std::snprintf(
+      crc, sizeof crc, "%08lx",
+      crc32(0L, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
   return text + "end\t" + crc + "\n";
 }
 
@@ -68,7 +69,7 @@ TEST(Journal, PlantedPlansAndLockFilesChangeNoFileAndNameTheirFile) {
   struct Case {
     const char* what;
     std::function<void(const std::string& dir)> plant;  // dir: the test's root
-    const char* named;                                   // the file the failure names
+    const char* named;                                  // the file the failure names
     int reason;
   };
   const std::string temp0 = "b.qbk.~qbk-new0";
@@ -77,18 +78,35 @@ TEST(Journal, PlantedPlansAndLockFilesChangeNoFileAndNameTheirFile) {
   };
   std::vector<Case> cases = {
       {"a customer file as the final name",
-       [&](const std::string& d) { plan(d, PlanText({}, {{temp0, "customer.doc"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{temp0, "customer.doc"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
       {"a file above through ..",
-       [&](const std::string& d) { plan(d, PlanText({}, {{temp0, "../above.txt"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{temp0, "../above.txt"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
       {"an absolute path",
-       [&](const std::string& d) { plan(d, PlanText({}, {{temp0, d + "/above.txt"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{temp0, d + "/above.txt"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
       {"a file in a subfolder",
-       [&](const std::string& d) { plan(d, PlanText({}, {{temp0, "sub/inner.txt"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{temp0, "sub/inner.txt"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
       {"another archive's volumes",
-       [&](const std::string& d) { plan(d, PlanText({"other.qbk"}, {{"other.qbk.~qbk-new0", "other.qbk"}})); },
+       [&](const std::string& d) {
+         plan(d, PlanText({"other.qbk"}, {{"other.qbk.~qbk-new0", "other.qbk"}}));
+       },
        "b.qbk.~qbk-plan", kForeign},
       {"the archive moved out as a temporary",
-       [&](const std::string& d) { plan(d, PlanText({}, {{"../moved", "b.qbk"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{"../moved", "b.qbk"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
       {"an old entry over a customer file",
        [&](const std::string& d) {
          fixture::WriteFile(d + "/sets/customer.doc.~qbk-old", "planted");
@@ -96,7 +114,10 @@ TEST(Journal, PlantedPlansAndLockFilesChangeNoFileAndNameTheirFile) {
        },
        "b.qbk.~qbk-plan", kForeign},
       {"volumes out of order",
-       [&](const std::string& d) { plan(d, PlanText({}, {{"b.qbk.~qbk-new1", "b.qbk"}})); }, "b.qbk.~qbk-plan", kForeign},
+       [&](const std::string& d) {
+         plan(d, PlanText({}, {{"b.qbk.~qbk-new1", "b.qbk"}}));
+       },
+       "b.qbk.~qbk-plan", kForeign},
   };
 #ifndef _WIN32
   // Not on Windows: making a link needs a privilege users lack, and names
@@ -120,14 +141,17 @@ TEST(Journal, PlantedPlansAndLockFilesChangeNoFileAndNameTheirFile) {
       WriteTree(dir / "key", {{"a.bin", RandomBytes(1, 150000)}});
       fs::create_directory(dir / "sets");
       ASSERT_TRUE(Backup(dir / "sets/b.qbk", dir / "key", 65536));
-      WriteTree(dir.path(), {{"above.txt", "above"}, {"sets/customer.doc", "the customer's"},
-                             {"sets/sub/inner.txt", "inner"}, {"sets/other.qbk", "another archive"},
+      WriteTree(dir.path(), {{"above.txt", "above"},
+                             {"sets/customer.doc", "the customer's"},
+                             {"sets/sub/inner.txt", "inner"},
+                             {"sets/other.qbk", "another archive"},
                              {"sets/" + temp0, "a temporary"}});
       c.plant(dir.path());
       const Tree before = ReadTree(dir.path());
 
       Opened opened = Open(dir / "sets/b.qbk", mode);
-      std::string label = std::string(c.what) + (mode == CBrennowZip::OpenMode::kReadOnly ? ", reading" : ", writing");
+      std::string label = std::string(c.what) +
+                          (mode == CBrennowZip::OpenMode::kReadOnly ? ", reading" : ", writing");
       EXPECT_FALSE(opened.ok) << label;
       EXPECT_EQ(opened.reason, c.reason) << label << ": " << opened.error;
       EXPECT_NE(opened.error.find(c.named), std::string::npos) << label << ": " << opened.error;
@@ -152,7 +176,9 @@ struct StuckReplacement {
     oldSet = ReadTree(dir / "sets");
     EXPECT_EQ(oldSet.size(), 10u);
     int renames = 0;
-    FaultHook hook([&](zip::IoOp op, const std::string&) { return op == zip::IoOp::kRename && ++renames > 6; });
+    FaultHook hook([&](zip::IoOp op, const std::string&) {
+      return op == zip::IoOp::kRename && ++renames > 6;
+    });
     EXPECT_FALSE(Backup(archive, dir / "new", 65536));
     EXPECT_TRUE(Exists(dir / "sets/b.qbk.~qbk-plan"));
   }
@@ -181,8 +207,10 @@ TEST(Journal, PlansTheEngineLeftAreUndoneAlsoWrittenInAnotherCase) {
       std::string line = text.substr(pos, eol - pos);
       pos = eol + 1;
       size_t a = line.find('\t'), b = line.find('\t', a + 1);
-      if (line.compare(0, a, "old") == 0) old.push_back(up(line.substr(a + 1)));
-      else moves.emplace_back(up(line.substr(a + 1, b - a - 1)), up(line.substr(b + 1)));
+      if (line.compare(0, a, "old") == 0)
+        old.push_back(up(line.substr(a + 1)));
+      else
+        moves.emplace_back(up(line.substr(a + 1, b - a - 1)), up(line.substr(b + 1)));
     }
     fixture::WriteFile(r.dir / "sets/b.qbk.~qbk-plan", PlanText(old, moves));
     Opened opened = Open(r.archive, CBrennowZip::OpenMode::kReadOnly);
@@ -198,12 +226,14 @@ TEST(Journal, AReadOnlyMediumIsReadAsItStandsUnlessARunDiedMidRename) {
   auto readOnly = [&](zip::IoOp op, const std::string& path) {
     bool there = path.compare(0, set.size(), set) == 0;
     return op == zip::IoOp::kLock ||
-           (there && (op == zip::IoOp::kRename || op == zip::IoOp::kRemove || op == zip::IoOp::kOpenWrite));
+           (there &&
+            (op == zip::IoOp::kRename || op == zip::IoOp::kRemove || op == zip::IoOp::kOpenWrite));
   };
   auto restore = [](const std::string& archive, const std::string& out, std::string* error) {
     CBrennowZip zip;
     zip.setOpenMode(CBrennowZip::OpenMode::kReadOnly);
-    bool ok = zip.openArchive(archive) && zip.extractFiles(CBrennowZip::Wide(out), L"*.*") && zip.closeArchive();
+    bool ok = zip.openArchive(archive) && zip.extractFiles(CBrennowZip::Wide(out), L"*.*") &&
+              zip.closeArchive();
     *error = zip.lastError();
     return ok ? 0 : zip.lastReason().kind;
   };
@@ -213,9 +243,11 @@ TEST(Journal, AReadOnlyMediumIsReadAsItStandsUnlessARunDiedMidRename) {
   ASSERT_TRUE(Backup(dir / "sets/b.qbk", dir / "key", 65536));
   const std::vector<std::pair<const char*, Tree>> sound = {
       {"temporaries only", {{"b.qbk.~qbk-new0", "half"}, {"b.qbk.~tmp77-0", "older"}}},
-      {"a damaged plan", {{"b.qbk.~qbk-new0", "whole"}, {"b.qbk.~qbk-plan", "qbk-plan 1\nold\tb.qbk\n"}}},
-      {"a done marker", {{"b.qbk.~qbk-done", PlanText({"b.qbk"}, {{"b.qbk.~qbk-new0", "b.qbk"}})},
-                         {"b.qbk.~qbk-old", "the set before"}}},
+      {"a damaged plan",
+       {{"b.qbk.~qbk-new0", "whole"}, {"b.qbk.~qbk-plan", "qbk-plan 1\nold\tb.qbk\n"}}},
+      {"a done marker",
+       {{"b.qbk.~qbk-done", PlanText({"b.qbk"}, {{"b.qbk.~qbk-new0", "b.qbk"}})},
+        {"b.qbk.~qbk-old", "the set before"}}},
   };
   for (const auto& [what, leftovers] : sound) {
     WriteTree(set, leftovers);
@@ -223,7 +255,8 @@ TEST(Journal, AReadOnlyMediumIsReadAsItStandsUnlessARunDiedMidRename) {
     std::string error;
     {
       FaultHook hook(readOnly);
-      EXPECT_EQ(restore(dir / "sets/b.qbk", dir / (std::string("out-") + what), &error), 0) << what << ": " << error;
+      EXPECT_EQ(restore(dir / "sets/b.qbk", dir / (std::string("out-") + what), &error), 0)
+          << what << ": " << error;
     }
     EXPECT_EQ(ReadTree(dir / (std::string("out-") + what)), key) << what;
     EXPECT_EQ(ReadTree(set), before) << what;  // the read-only branch deleted nothing
@@ -231,12 +264,14 @@ TEST(Journal, AReadOnlyMediumIsReadAsItStandsUnlessARunDiedMidRename) {
   }
 
   // A plan of its own, the run having died during its renames.
-  WriteTree(set, {{"b.qbk.~qbk-new0", "new"}, {"b.qbk.~qbk-plan", PlanText({"b.qbk"}, {{"b.qbk.~qbk-new0", "b.qbk"}})}});
+  WriteTree(set, {{"b.qbk.~qbk-new0", "new"},
+                  {"b.qbk.~qbk-plan", PlanText({"b.qbk"}, {{"b.qbk.~qbk-new0", "b.qbk"}})}});
   const Tree before = ReadTree(set);
   std::string error;
   {
     FaultHook hook(readOnly);
-    EXPECT_EQ(restore(dir / "sets/b.qbk", dir / "out-plan", &error), static_cast<int>(zip::Reason::kUnfinishedReadOnly))
+    EXPECT_EQ(restore(dir / "sets/b.qbk", dir / "out-plan", &error),
+              static_cast<int>(zip::Reason::kUnfinishedReadOnly))
         << error;
   }
   EXPECT_NE(error.find(dir / "sets/b.qbk"), std::string::npos) << error;

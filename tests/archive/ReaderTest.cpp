@@ -79,8 +79,9 @@ TEST(Reader, EveryDirectoryRecordIsReadAndCountsMustAgree) {
   }
 #ifndef _WIN32  // another reader agrees: the host's Python
   if (archivetest::HaveTool("python3")) {
-    EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(len(zipfile.ZipFile('" + dir / "wrapped.zip" +
-                    "').namelist()) != 66000)\""), 0);
+    EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(len(zipfile.ZipFile('" +
+                    dir / "wrapped.zip" + "').namelist()) != 66000)\""),
+              0);
   }
 #endif
   // A count that disagrees, bytes left over in the directory, two entries
@@ -96,8 +97,10 @@ TEST(Reader, EveryDirectoryRecordIsReadAndCountsMustAgree) {
   fixture::WriteFile(dir / "leftover.zip", leftover);
   EXPECT_NE(OpenError(dir / "leftover.zip").find("Damaged"), std::string::npos);
   std::string overlap = small;
-  size_t second = overlap.find(std::string("PK\x01\x02", 4), overlap.find(std::string("PK\x01\x02", 4)) + 4);
-  zip::Put32(reinterpret_cast<unsigned char*>(&overlap[second + 42]), 0);  // points at the first entry
+  size_t second =
+      overlap.find(std::string("PK\x01\x02", 4), overlap.find(std::string("PK\x01\x02", 4)) + 4);
+  zip::Put32(reinterpret_cast<unsigned char*>(&overlap[second + 42]),
+             0);  // points at the first entry
   fixture::WriteFile(dir / "overlap.zip", overlap);
   EXPECT_NE(OpenError(dir / "overlap.zip").find("overlaps"), std::string::npos);
   EXPECT_EQ(OpenError(dir / "small.zip"), "Archive not found: " + dir / "small.zip");
@@ -112,7 +115,8 @@ TEST(Reader, ARestoreThatCannotFitWritesNothing) {
   ASSERT_TRUE(zip.openArchive(dir / "huge.qbk")) << zip.lastError();
   EXPECT_FALSE(zip.extractFiles(CBrennowZip::Wide(dir / "key"), L"*.*"));
   EXPECT_NE(zip.lastError().find("Not enough free space"), std::string::npos) << zip.lastError();
-  EXPECT_EQ(archivetest::ReadTree(dir / "key"), (std::map<std::string, std::string>{{"f000001", "today"}}));
+  EXPECT_EQ(archivetest::ReadTree(dir / "key"),
+            (std::map<std::string, std::string>{{"f000001", "today"}}));
 }
 
 // Linux only: it drives the qbk program through a POSIX shell, its exit
@@ -123,12 +127,14 @@ TEST(Reader, QbkReadsOnlyAndNamesTheFirstFault) {
   const std::string qbk = QBK_PROGRAM;
   archivetest::WriteTree(dir / "key", {{"a.bin", archivetest::RandomBytes(1, 5000)},
                                        {"b.txt", std::string(20000, 'b')}});
-  ASSERT_EQ(Shell(qbk + " create --volume-size 65536 '" + dir / "k.qbk" + "' '" + dir / "key" + "'"), 0);
+  ASSERT_EQ(
+      Shell(qbk + " create --volume-size 65536 '" + dir / "k.qbk" + "' '" + dir / "key" + "'"), 0);
   EXPECT_EQ(Shell(qbk + " test '" + dir / "k.qbk" + "' >/dev/null"), 0);
   for (const char* command : {"list", "test", "extract"}) {
     std::string missing = dir / (std::string(command) + ".qbk");
     std::string args = std::string(command) == "extract" ? " '" + dir / "out" + "'" : "";
-    EXPECT_EQ(Shell(qbk + " " + command + " '" + missing + "'" + args + " 2>" + dir / "err.txt"), 1) << command;
+    EXPECT_EQ(Shell(qbk + " " + command + " '" + missing + "'" + args + " 2>" + dir / "err.txt"), 1)
+        << command;
     EXPECT_NE(fixture::ReadFile(dir / "err.txt").find(missing), std::string::npos) << command;
     EXPECT_FALSE(Exists(missing)) << command;
   }
@@ -207,8 +213,9 @@ namespace {
 // subtree; a name that is not there fails before anything is written.
 TEST(Reader, ExtractNamedTakesTheEntriesAndSubtreesNamedOrNothing) {
   TempDir dir;
-  archivetest::WriteTree(dir / "key", {{"a.txt", "a"}, {"dir/b.txt", "b"}, {"dir/sub/c.txt", "c"},
-                                       {"dirt/d.txt", "d"}});
+  archivetest::WriteTree(
+      dir / "key",
+      {{"a.txt", "a"}, {"dir/b.txt", "b"}, {"dir/sub/c.txt", "c"}, {"dirt/d.txt", "d"}});
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "key"));
   auto extract = [&](const std::string& to, const std::vector<std::string>& names) {
     zip::Archive archive;
@@ -219,11 +226,12 @@ TEST(Reader, ExtractNamedTakesTheEntriesAndSubtreesNamedOrNothing) {
   };
   extract(dir / "one", {"dir/"});
   EXPECT_EQ(archivetest::ReadTree(dir / "one"),
-            (std::map<std::string, std::string>{{"dir/", ""}, {"dir/b.txt", "b"}, {"dir/sub/", ""},
-                                                {"dir/sub/c.txt", "c"}}));
+            (std::map<std::string, std::string>{
+                {"dir/", ""}, {"dir/b.txt", "b"}, {"dir/sub/", ""}, {"dir/sub/c.txt", "c"}}));
   extract(dir / "two", {"a.txt", "dirt/d.txt"});
-  EXPECT_EQ(archivetest::ReadTree(dir / "two"),
-            (std::map<std::string, std::string>{{"a.txt", "a"}, {"dirt/", ""}, {"dirt/d.txt", "d"}}));
+  EXPECT_EQ(
+      archivetest::ReadTree(dir / "two"),
+      (std::map<std::string, std::string>{{"a.txt", "a"}, {"dirt/", ""}, {"dirt/d.txt", "d"}}));
   for (const std::vector<std::string>& names :
        {std::vector<std::string>{"a.txt", "missing.txt"}, std::vector<std::string>{"di"}}) {
     try {

@@ -18,8 +18,8 @@
 #include "tests/archive/ArchiveTestSupport.h"
 
 using archivetest::Bytes;
-using archivetest::FaultHook;
 using archivetest::Exists;
+using archivetest::FaultHook;
 using archivetest::RandomBytes;
 using archivetest::ReadTree;
 using archivetest::WriteTree;
@@ -79,7 +79,8 @@ TEST(Safety, BackupThatFailsWhileListingLeavesNothingAndHarmsNoArchive) {
   });
   EXPECT_FALSE(Backup(dir / "old.qbk", dir / "key", 0));
   EXPECT_EQ(fixture::ReadFile(dir / "old.qbk"), before);
-  for (const auto& [name, content] : ReadTree(dir.path())) EXPECT_EQ(name.find(".~"), std::string::npos) << name;
+  for (const auto& [name, content] : ReadTree(dir.path()))
+    EXPECT_EQ(name.find(".~"), std::string::npos) << name;
 }
 
 TEST(Safety, BackupMirrorsTheTreeAndRefusesWhatIsNoWritableArchive) {
@@ -166,7 +167,8 @@ TEST(Safety, EveryStepOfAReplacementThatFailsLeavesTheOldSet) {
     OpenFresh(r.archive);
     // Before the commit point the run fails and undoes itself; a failure
     // while tidying after it leaves the new set, tidied by the next open.
-    EXPECT_EQ(ReadTree(r.dir / "sets"), ok ? r.newSet : r.oldSet) << "step " << n << " of " << steps;
+    EXPECT_EQ(ReadTree(r.dir / "sets"), ok ? r.newSet : r.oldSet)
+        << "step " << n << " of " << steps;
     r.RestoreOld();
   }
 }
@@ -196,7 +198,8 @@ TEST(Safety, AKillAtAnyStepLeavesTheOldOrTheNewSetAfterTheNextOpen) {
     Tree now = ReadTree(r.dir / "sets");
     std::string names;
     for (const auto& [name, content] : now) names += name + " ";
-    EXPECT_TRUE(now == r.oldSet || now == r.newSet) << "killed at step " << n << " of " << steps << ": " << names;
+    EXPECT_TRUE(now == r.oldSet || now == r.newSet)
+        << "killed at step " << n << " of " << steps << ": " << names;
     sawNew += now == r.newSet;
     r.RestoreOld();
   }
@@ -232,7 +235,8 @@ TEST(Safety, LeftoversOfEarlierRunsAreRepairedAndALiveWriterIsNotDisturbed) {
 
 TEST(Safety, DamagedOrMismatchedSetsChangeNothingOnTheKey) {
   TempDir dir;
-  Tree key = {{"Database/zkm.db", "the database"}, {"Database/ORI/1.ori", RandomBytes(3, 70000)},
+  Tree key = {{"Database/zkm.db", "the database"},
+              {"Database/ORI/1.ori", RandomBytes(3, 70000)},
               {"z-last.bin", RandomBytes(4, 120000)}};
   WriteTree(dir / "key", key);
   for (const char* folder : {"a", "c", "crc"}) fs::create_directory(dir / folder);
@@ -302,7 +306,8 @@ TEST(Safety, ADiskThatFillsMidwayLeavesWholeFilesAndNoTemporaries) {
   TempDir dir;
   WriteTree(dir / "key", {{"1.bin", RandomBytes(6, 50000)}, {"2.bin", RandomBytes(7, 3 << 20)}});
   ASSERT_TRUE(Backup(dir / "b.qbk", dir / "key", 0));
-  WriteTree(dir / "target", {{"1.bin", "old one"}, {"2.bin", "old two"}, {"3.bin.~qbk777", "killed restore"}});
+  WriteTree(dir / "target",
+            {{"1.bin", "old one"}, {"2.bin", "old two"}, {"3.bin.~qbk777", "killed restore"}});
   FaultHook hook([](zip::IoOp op, const std::string& path) {
     return op == zip::IoOp::kWrite && path.find("2.bin.~qbk") != std::string::npos;
   });
@@ -315,11 +320,15 @@ TEST(Safety, ADiskThatFillsMidwayLeavesWholeFilesAndNoTemporaries) {
 
 TEST(Safety, BackupsNeverTakeTheEngineTemporaries) {
   TempDir dir;
-  WriteTree(dir / "key", {{"a.bin", "a"}, {"ORI/5.ori.~qbk31337", "x"}, {"x.qbk.~qbk-new0", "y"},
-                          {"x.qbk.~tmp12-0", "z"}, {"notes.~qbk.txt", "the user's"}});
+  WriteTree(dir / "key", {{"a.bin", "a"},
+                          {"ORI/5.ori.~qbk31337", "x"},
+                          {"x.qbk.~qbk-new0", "y"},
+                          {"x.qbk.~tmp12-0", "z"},
+                          {"notes.~qbk.txt", "the user's"}});
   ASSERT_TRUE(Backup(dir / "b.qbk", dir / "key", 0));
   ASSERT_TRUE(Restore(dir / "b.qbk", dir / "out"));
-  EXPECT_EQ(ReadTree(dir / "out"), (Tree{{"ORI/", ""}, {"a.bin", "a"}, {"notes.~qbk.txt", "the user's"}}));
+  EXPECT_EQ(ReadTree(dir / "out"),
+            (Tree{{"ORI/", ""}, {"a.bin", "a"}, {"notes.~qbk.txt", "the user's"}}));
 }
 
 TEST(Safety, TheGaugeSweepsOnceAndFailuresNameTheUsersArchive) {

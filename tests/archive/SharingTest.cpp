@@ -61,7 +61,8 @@ Outcome Backup(const std::string& archive, const std::string& folder) {
   zip.setVolumeSize(65536);
   zip.setOpenMode(CBrennowZip::OpenMode::kReplace);
   Outcome out;
-  out.ok = zip.openArchive(archive) && zip.addFiles(CBrennowZip::Wide(folder), L"*.*") && zip.closeArchive();
+  out.ok = zip.openArchive(archive) && zip.addFiles(CBrennowZip::Wide(folder), L"*.*") &&
+           zip.closeArchive();
   out.reason = zip.lastReason().kind;
   out.error = zip.lastError();
   return out;
@@ -83,7 +84,8 @@ Outcome Restore(const std::string& archive, const std::string& folder) {
 // medium where no lock file can be made.
 class Pause {
  public:
-  Pause(std::string where, bool noLockForIt = false) : where_(std::move(where)), noLock_(noLockForIt) {
+  Pause(std::string where, bool noLockForIt = false)
+      : where_(std::move(where)), noLock_(noLockForIt) {
     zip::SetIoFaultHook([this](zip::IoOp op, const std::string& path) { return Hook(op, path); });
   }
   ~Pause() {
@@ -122,7 +124,8 @@ class Pause {
     std::unique_lock<std::mutex> hold(lock_);
     if (std::this_thread::get_id() != who_) return false;
     if (op == zip::IoOp::kLock) return noLock_;
-    bool reached = (op == zip::IoOp::kRead || op == zip::IoOp::kOpenWrite) && path.find(where_) != std::string::npos;
+    bool reached = (op == zip::IoOp::kRead || op == zip::IoOp::kOpenWrite) &&
+                   path.find(where_) != std::string::npos;
     if (stopped_ || !reached) return false;
     stopped_ = true;
     changed_.notify_all();
@@ -198,7 +201,8 @@ TEST(Sharing, ABackupUnderWayRefusesARestoreBeforeItWrites) {
   EXPECT_TRUE(backup.ok) << backup.error;
   EXPECT_TRUE(Restore(s.archive, s.dir / "out2").ok);
   EXPECT_EQ(ReadTree(s.dir / "out2"), s.newKey);
-  for (const auto& [name, content] : ReadTree(s.dir / "sets")) EXPECT_EQ(name.find(".~"), std::string::npos) << name;
+  for (const auto& [name, content] : ReadTree(s.dir / "sets"))
+    EXPECT_EQ(name.find(".~"), std::string::npos) << name;
 }
 
 TEST(Sharing, AReaderWithoutTheLockReadsTheSetItOpened) {

@@ -24,7 +24,8 @@ void MakeTree(const std::string& root) {
   std::map<std::string, std::string> files;
   for (int i = 0; i < 40; ++i)
     files["small/" + std::to_string(i) + ".bin"] =
-        i % 3 ? fixture::EcuImage(static_cast<std::uint32_t>(i), 1000 + 7919 * i) : RandomBytes(i, 3000 + i);
+        i % 3 ? fixture::EcuImage(static_cast<std::uint32_t>(i), 1000 + 7919 * i)
+              : RandomBytes(i, 3000 + i);
   files["large/ecu.ori"] = fixture::EcuImage(77, 9 * zip::kPieceSize + 12345);
   files["large/exact.bin"] = fixture::EcuImage(78, 6 * zip::kPieceSize);
   files["large/noise.bin"] = RandomBytes(79, zip::kWholeInMemory + 1);
@@ -34,9 +35,10 @@ void MakeTree(const std::string& root) {
 
 // Writes the tree with `threads` threads; the sequence of file operations
 // the engine asked for.
-std::vector<std::string> Write(const std::string& archive, const std::string& tree, unsigned threads,
-                               std::int64_t volumeSize, std::string* error = nullptr,
-                               const std::function<bool(zip::IoOp, const std::string&)>& fail = nullptr) {
+std::vector<std::string> Write(
+    const std::string& archive, const std::string& tree, unsigned threads, std::int64_t volumeSize,
+    std::string* error = nullptr,
+    const std::function<bool(zip::IoOp, const std::string&)>& fail = nullptr) {
   std::vector<std::string> operations;
   zip::SetIoFaultHook([&](zip::IoOp op, const std::string& path) {
     operations.push_back(std::to_string(static_cast<int>(op)) + " " + path);
@@ -64,7 +66,8 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
     std::map<unsigned, std::map<std::string, std::string>> sets;
     std::map<unsigned, std::vector<std::string>> operations;
     for (unsigned threads : {1u, 2u, 8u}) {
-      std::string folder = dir / ("out" + std::to_string(threads) + "-" + std::to_string(volumeSize));
+      std::string folder =
+          dir / ("out" + std::to_string(threads) + "-" + std::to_string(volumeSize));
       std::filesystem::create_directory(folder);
       operations[threads] = Write(folder + "/t.qbk", dir / "tree", threads, volumeSize);
       sets[threads] = ReadTree(folder);
@@ -87,10 +90,12 @@ TEST(Threads, ArchivesAndFileOperationsAreTheSameWithOneOrManyThreads) {
   }
   if (archivetest::HaveTool("python3")) {
     EXPECT_EQ(Shell("python3 -c \"import zipfile,sys; sys.exit(zipfile.ZipFile('" + joined +
-                    "').testzip() is not None)\""), 0);
+                    "').testzip() is not None)\""),
+              0);
   }
 #endif
-  archivetest::Restore(dir / ("out8-" + std::to_string(std::int64_t{3} << 20) + "/t.qbk"), dir / "back");
+  archivetest::Restore(dir / ("out8-" + std::to_string(std::int64_t{3} << 20) + "/t.qbk"),
+                       dir / "back");
   EXPECT_EQ(ReadTree(dir / "back"), ReadTree(dir / "tree"));
 }
 
@@ -103,7 +108,9 @@ TEST(Threads, FailuresAreTheFirstInArchiveOrderAndLeaveNothing) {
     return op == zip::IoOp::kRead && path.find("exact.bin") != std::string::npos;
   };
   int writes = 0;
-  auto full = [&writes](zip::IoOp op, const std::string&) { return op == zip::IoOp::kWrite && ++writes == 6; };
+  auto full = [&writes](zip::IoOp op, const std::string&) {
+    return op == zip::IoOp::kWrite && ++writes == 6;
+  };
   for (const auto& fail : {std::function<bool(zip::IoOp, const std::string&)>(unreadable),
                            std::function<bool(zip::IoOp, const std::string&)>(full)}) {
     std::string one, eight;

@@ -48,7 +48,10 @@ void ExpectRecordsWithinVolumes(const std::vector<std::string>& files, size_t vo
   std::vector<std::pair<size_t, size_t>> locals;
   for (size_t i = 0; i < count; ++i) {
     ASSERT_LT(disk, v.size());
-    if (at == v[disk].size()) { ++disk; at = 0; }
+    if (at == v[disk].size()) {
+      ++disk;
+      at = 0;
+    }
     ASSERT_LE(at + 46, v[disk].size()) << "central record " << i << " crosses a volume";
     ASSERT_EQ(U32(v[disk], at), 0x02014b50u);
     size_t len = 46 + U16(v[disk], at + 28) + U16(v[disk], at + 30) + U16(v[disk], at + 32);

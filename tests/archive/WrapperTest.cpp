@@ -44,7 +44,7 @@ TEST(Wrapper, CallingOrderFailuresKeepTheirTexts) {
   EXPECT_FALSE(zip.extractFiles(CBrennowZip::Wide(dir.path()), L"*.*"));
   EXPECT_FALSE(zip.extractToStream(L"x", &out));
   EXPECT_EQ(zip.lastError(), "There is no Archive open.");
-  EXPECT_TRUE(zip.closeArchive());  // nothing open: succeeds
+  EXPECT_TRUE(zip.closeArchive());                          // nothing open: succeeds
   EXPECT_EQ(zip.lastError(), "There is no Archive open.");  // success keeps the text
 
   ASSERT_TRUE(zip.openArchive(dir / "a.qbk"));
@@ -99,7 +99,8 @@ TEST(Wrapper, FailureTextsOfOpenAndAddFiles) {
   CBrennowZip zip;
   EXPECT_FALSE(zip.openArchive(junk));
   EXPECT_EQ(zip.lastError().rfind("Impossibile opening or creating an Archive ", 0), 0u);
-  EXPECT_GT(zip.lastError().size(), std::string("Impossibile opening or creating an Archive ").size());
+  EXPECT_GT(zip.lastError().size(),
+            std::string("Impossibile opening or creating an Archive ").size());
   EXPECT_EQ(fixture::ReadFile(junk), "this is not an archive at all, just text");
 
   EXPECT_FALSE(zip.openArchive(dir / "no/such/folder/a.qbk"));
@@ -129,11 +130,15 @@ TEST(Wrapper, ProgressIsKeptToHundredthsAndSentAsWholePercent) {
   // A real backup: 0 first, 100 last, rising in whole-percent steps.
   TempDir dir;
   std::map<std::string, std::string> tree;
-  for (int i = 0; i < 40; ++i) tree["f" + std::to_string(i) + ".bin"] = archivetest::RandomBytes(i, 50000);
+  for (int i = 0; i < 40; ++i)
+    tree["f" + std::to_string(i) + ".bin"] = archivetest::RandomBytes(i, 50000);
   archivetest::WriteTree(dir / "src", tree);
   std::vector<double> values;
   sent.clear();
-  CBrennowZip::SetProgressSink([&](int p) { sent.push_back(p); values.push_back(zip.lastProgress()); });
+  CBrennowZip::SetProgressSink([&](int p) {
+    sent.push_back(p);
+    values.push_back(zip.lastProgress());
+  });
   ASSERT_TRUE(zip.openArchive(dir / "p.qbk"));
   ASSERT_TRUE(zip.addFiles(CBrennowZip::Wide(dir / "src"), L"*.*"));
   CBrennowZip::SetProgressSink(nullptr);
@@ -163,10 +168,12 @@ TEST(Wrapper, WideAndNarrowRoundTrip) {
 
 TEST(Wrapper, ExtractReplacesReadOnlyFilesAndRestoresAttributes) {
   TempDir dir;
-  archivetest::WriteTree(dir / "src", {{"a.txt", "new a"}, {"sub/b.txt", "new b"}, {"ro.txt", "locked"}});
+  archivetest::WriteTree(dir / "src",
+                         {{"a.txt", "new a"}, {"sub/b.txt", "new b"}, {"ro.txt", "locked"}});
   archivetest::MakeReadOnly(dir / "src/ro.txt");
   ASSERT_TRUE(archivetest::Backup(dir / "k.qbk", dir / "src"));
-  archivetest::WriteTree(dir / "dst", {{"a.txt", "old a old a"}, {"sub/b.txt", "old"}, {"other", "stays"}});
+  archivetest::WriteTree(dir / "dst",
+                         {{"a.txt", "old a old a"}, {"sub/b.txt", "old"}, {"other", "stays"}});
   archivetest::MakeReadOnly(dir / "dst/a.txt");
   archivetest::MakeReadOnly(dir / "dst/sub/b.txt");
   std::string error;

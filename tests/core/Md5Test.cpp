@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string Hash(const std::string& bytes) { return TUEDC16::HashBuffer(bytes.data(), bytes.size()); }
+std::string Hash(const std::string& bytes) {
+  return TUEDC16::HashBuffer(bytes.data(), bytes.size());
+}
 
 std::string Incremental(const std::string& bytes, const std::vector<std::size_t>& pieces) {
   MD5Context context;

@@ -28,10 +28,12 @@ TEST(MessageTable, TextsKeepTheirAccentsAndSpelling) {
   EXPECT_EQ(TextOf(1006), "Quorvane non rilevata: Selezionare l'unit\xC3\xA0 corretta.");
   EXPECT_EQ(TextOf(1007), "Drive non campatibile con Chiave Quorvane.");
   EXPECT_EQ(TextOf(1012), "Originale gi\xC3\xA0 registrato nel Database.");
-  EXPECT_EQ(TextOf(1020), "Attenzione, il driver richiesto non \xC3\xA8 presente, sar\xC3\xA0 "
-                          "scaricato al prossimo avvio ZKM Quorvane");
-  EXPECT_EQ(TextOf(1051), "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il "
-                          "programma.");
+  EXPECT_EQ(TextOf(1020),
+            "Attenzione, il driver richiesto non \xC3\xA8 presente, sar\xC3\xA0 "
+            "scaricato al prossimo avvio ZKM Quorvane");
+  EXPECT_EQ(TextOf(1051),
+            "ZKM Quorvane in funzione. Chiudere ZKM Quorvane e rilanciare il "
+            "programma.");
   EXPECT_EQ(TextOf(1052), "ZKM Quorvane Management Tool");
 }
 

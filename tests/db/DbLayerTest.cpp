@@ -43,7 +43,8 @@ TEST(Connection, CloseTwiceAndUnopenedUseAreHarmlessOrClear) {
   DbConnection db;
   db.close();
   db.close();
-  EXPECT_EQ(Thrown([&] { db.runStatement("select 1;"); }), "DBLAYER_ERROR[1000]: Database not open");
+  EXPECT_EQ(Thrown([&] { db.runStatement("select 1;"); }),
+            "DBLAYER_ERROR[1000]: Database not open");
   EXPECT_EQ(Thrown([&] { db.runQuery("select 1;"); }), "DBLAYER_ERROR[1000]: Database not open");
 }
 
@@ -148,11 +149,13 @@ TEST_F(Layer, ReadsByNameCaseSensitivelyWithNullHandling) {
 
 TEST_F(Layer, IndexChecksBothEnds) {
   DbQuery q = db_.runQuery("select ID, NAME from T;");
-  EXPECT_EQ(Thrown([&] { q.columnText(-1); }), "DBLAYER_ERROR[1000]: Invalid field index requested");
+  EXPECT_EQ(Thrown([&] { q.columnText(-1); }),
+            "DBLAYER_ERROR[1000]: Invalid field index requested");
   EXPECT_EQ(Thrown([&] { q.columnText(2); }), "DBLAYER_ERROR[1000]: Invalid field index requested");
   EXPECT_EQ(Thrown([&] { q.columnType(2); }), "DBLAYER_ERROR[1000]: Invalid field index requested");
   DbQuery empty;
-  EXPECT_EQ(Thrown([&] { empty.columnCount(); }), "DBLAYER_ERROR[1000]: Null Virtual Machine pointer");
+  EXPECT_EQ(Thrown([&] { empty.columnCount(); }),
+            "DBLAYER_ERROR[1000]: Null Virtual Machine pointer");
 }
 
 TEST_F(Layer, ColumnNamesAreTheDeclaredOnesOrTheAlias) {
@@ -255,7 +258,8 @@ TEST_F(Layer, BusyWaitGivesUpOnAHeldLockAndTellsTheHookOnce) {
   ASSERT_EQ(sqlite3_exec(holder, "begin immediate;", nullptr, nullptr, nullptr), SQLITE_OK);
   hook.events.clear();
   db_.setBusyWait(0);
-  EXPECT_EQ(Thrown([&] { db_.runStatement("DELETE FROM T;"); }), "SQLITE_BUSY[5]: database is locked");
+  EXPECT_EQ(Thrown([&] { db_.runStatement("DELETE FROM T;"); }),
+            "SQLITE_BUSY[5]: database is locked");
   EXPECT_EQ(hook.events, "");
   sqlite3_exec(holder, "rollback;", nullptr, nullptr, nullptr);
   sqlite3_close(holder);

@@ -36,8 +36,8 @@ TEST_F(Transaction, QuotesRoundTripThroughAnInsert) {
   EXPECT_EQ(key_->Scalar("select NOTE from ORI where ID_ORI = 1;"), note);
   EXPECT_EQ(SqlValue("it's"), "it''s");
   // A value can never end its literal and add a statement.
-  ASSERT_TRUE(RunInTransaction(
-      db_, "INSERT INTO ORI (ID_ORI, [NOTE]) VALUES (2,'" + SqlValue("x'); DROP TABLE ORI; --") + "');"));
+  ASSERT_TRUE(RunInTransaction(db_, "INSERT INTO ORI (ID_ORI, [NOTE]) VALUES (2,'" +
+                                        SqlValue("x'); DROP TABLE ORI; --") + "');"));
   EXPECT_EQ(db_.runScalar("select count(*) from ORI;"), 2);
   // The modified file's note as a complete literal: a double-quoted word
   // would be read as a column when one of that name exists ("PATH").

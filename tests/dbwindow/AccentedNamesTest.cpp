@@ -64,7 +64,9 @@ class AccentedNamesTest : public DbWindowTest {
     }
   }
 
-  std::string Drt(const std::string& name) const { return key.keyFolder() + "/Database/DRT/" + name; }
+  std::string Drt(const std::string& name) const {
+    return key.keyFolder() + "/Database/DRT/" + name;
+  }
   bool DrtExists(const Named& driver) const { return fs::exists(fs::u8path(Drt(driver.onDisk))); }
   static QStringList Images(const QTreeWidget* list) {
     QStringList images;
@@ -162,7 +164,8 @@ TEST_F(AccentedNamesTest, DriverWindowListsAndDeletesTheUserDriversFile) {
 
 TEST_F(AccentedNamesTest, EarlierProductsDescriptionOfAnAccentedFile) {
   fs::create_directories(legacyC / "ORDALIX/FileDesc");
-  fixture::WriteFile(legacyC / "ORDALIX/FileDesc/Citroën 1.9.bin", "C3 1.9 HDi \xE8 nuova\r\nseconda");
+  fixture::WriteFile(legacyC / "ORDALIX/FileDesc/Citroën 1.9.bin",
+                     "C3 1.9 HDi \xE8 nuova\r\nseconda");
   fixture::WriteFile(legacyC / "ORDALIX/FileDesc/" + kRawAlfa, "Alfa raw");
   EXPECT_EQ(Window().LegacyFileDescription(QString::fromUtf8("Citroën 1.9.bin")),
             QString::fromUtf8("C3 1.9 HDi è nuova"));

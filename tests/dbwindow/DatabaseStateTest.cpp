@@ -50,7 +50,8 @@ class ReleasingHook : public DbWaitHook {
     ++started;
     window_->waitStarted();
     noticeShown = NoticeText();
-    cursorWhileWaiting = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1;
+    cursorWhileWaiting =
+        QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1;
     holder_->release();
   }
   void waitEnded() override {

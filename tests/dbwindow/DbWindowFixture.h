@@ -47,7 +47,8 @@ class DbWindowTest : public ::testing::Test {
   }
   static QStringList Column(const QTreeWidget* list, int column) {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+      texts << list->topLevelItem(i)->text(column);
     return texts;
   }
   // The content of entry in the stored archive at path, read as the

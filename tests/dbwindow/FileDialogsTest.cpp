@@ -2,8 +2,8 @@
 // it remembers for the run, and that nothing else shares its memory.
 #include <QDate>
 #include <QDir>
-#include <QStandardPaths>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <filesystem>
 
 #include "app/Main.h"
@@ -18,7 +18,8 @@ namespace {
 class FileDialogsTest : public DbWindowTest {
  protected:
   FileDialogsTest()
-      : oldHome(qgetenv("HOME")), oldConfig(qgetenv("XDG_CONFIG_HOME")),
+      : oldHome(qgetenv("HOME")),
+        oldConfig(qgetenv("XDG_CONFIG_HOME")),
         oldWorking(QDir::currentPath()) {
     std::filesystem::create_directories(home / "config");
     std::filesystem::create_directories(working.path());
@@ -31,7 +32,10 @@ class FileDialogsTest : public DbWindowTest {
     kit::ForgetFileDialogs();
     QDir::setCurrent(oldWorking);
     qputenv("HOME", oldHome);
-    if (oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", oldConfig);
+    if (oldConfig.isEmpty())
+      qunsetenv("XDG_CONFIG_HOME");
+    else
+      qputenv("XDG_CONFIG_HOME", oldConfig);
   }
   QString Home() const { return QString::fromStdString(home.path()); }
   // Windows takes Documents and the home folder from the user's profile,
@@ -112,18 +116,19 @@ TEST_F(FileDialogsTest, MainWindowDialogsKeepTheirOwnFoldersAndSaveProposesTheNa
   kit::OpenFile(kit::FileDialog::kOD, main.get(), QString());
 
   prompts.answerSave("");
-  main->ui()->BTN_Bck->click();       // SD
+  main->ui()->BTN_Bck->click();  // SD
   prompts.answerSave("");
-  main->ui()->Button1->click();       // SD, database export
+  main->ui()->Button1->click();  // SD, database export
   prompts.answerOpen("");
-  main->ui()->BTN_Restore->click();   // OD
+  main->ui()->BTN_Restore->click();  // OD
   prompts.answerOpen("");
-  main->ui()->Button2->click();       // OD, database import
+  main->ui()->Button2->click();  // OD, database import
   const QString backups = QString::fromStdString(home / "backups");
   EXPECT_EQ(prompts.saveFolders, QStringList({FirstStart(), backups, backups}));
   ASSERT_EQ(prompts.saveProposals.size(), 3);
   EXPECT_EQ(prompts.saveProposals[1], today + "_Quorvane.qbk");
-  EXPECT_TRUE(prompts.saveProposals[2].startsWith(today + "_DB_")) << prompts.saveProposals[2].toStdString();
+  EXPECT_TRUE(prompts.saveProposals[2].startsWith(today + "_DB_"))
+      << prompts.saveProposals[2].toStdString();
   const QString packs = QString::fromStdString(home / "packs");
   EXPECT_EQ(prompts.openFolders, QStringList({FirstStart(), packs, packs}));
   EXPECT_EQ(prompts.openNames.mid(1), QStringList({"sp1.qsp", "sp1.qsp"}));

@@ -90,7 +90,7 @@ TEST(Md5, TextIsUpperCaseHexWithLeadingZeros) {
 TEST(Md5, MatchesMd5sumAcrossBlockAndPaddingEdges) {
   fixture::TempDir dir;
   std::mt19937 rng(1321);
-  const std::size_t lengths[] = {0,   1,   55,  56,  57,   63,   64,     65,     119,
+  const std::size_t lengths[] = {0,   1,   55,  56,  57,   63,   64,    65,     119,
                                  120, 127, 128, 129, 1000, 4095, 65537, 3 << 20};
   for (std::size_t n : lengths) {
     const std::string data = RandomBytes(rng, n);

@@ -149,8 +149,9 @@ TEST_F(IdentifyTest, AvailabilityImagesAndUserMark) {
 
 TEST_F(IdentifyTest, CentralinaJoinsNullPartsWithBlanks) {
   key.AddDriver(Fingerprinted("C", "c", 0, 10));
-  key.Exec("UPDATE DRIVERS SET M_CENTRALINA='EDC15', V_CENTRALINA=NULL, N_CENTRALINA='C2', "
-           "T_EPROM='29F400', CKS='K1';");
+  key.Exec(
+      "UPDATE DRIVERS SET M_CENTRALINA='EDC15', V_CENTRALINA=NULL, N_CENTRALINA='C2', "
+      "T_EPROM='29F400', CKS='K1';");
   Open(originalPath);
   ASSERT_NE(Row("C"), nullptr);
   EXPECT_EQ(Row("C")->text(2), "EDC15  C2");
@@ -190,7 +191,8 @@ TEST_F(IdentifyTest, ManualSearchByBrand) {
   ui()->CBIgnoreMD5->click();
   // Without a brand: 1019, then the empty row.
   Window().SearchDrivers(reinterpret_cast<const unsigned char*>(content.data()), content.size());
-  EXPECT_EQ(prompts.messages, QStringList({"Per la ricerca Manuale, selezionare almeno la marca."}));
+  EXPECT_EQ(prompts.messages,
+            QStringList({"Per la ricerca Manuale, selezionare almeno la marca."}));
   EXPECT_TRUE(ShowsNothingFound());
   EXPECT_FALSE(ui()->BTN_Break->isEnabled());
 
@@ -248,7 +250,8 @@ TEST_F(IdentifyTest, RegisteredOriginalIsRefusedAndNeverBecomesTheChosenOne) {
   const std::string other = fixture::EcuImage(7, 500);
   const std::string otherPath = drive / "registered.bin";
   fixture::WriteFile(otherPath, other);
-  key.AddOriginalRow(1, "D", "n", "registered.bin", TUEDC16::HashBuffer(other.data(), other.size()));
+  key.AddOriginalRow(1, "D", "n", "registered.bin",
+                     TUEDC16::HashBuffer(other.data(), other.size()));
   Open(otherPath);
   EXPECT_EQ(prompts.messages, QStringList({"Originale già registrato nel Database."}));
   EXPECT_TRUE(ui()->TB_ORI_FILE->text().isEmpty());

@@ -67,8 +67,8 @@ class ManageTest : public DbWindowTest {
     key.AddOriginalRow(id, driver, note, path, "MD5-" + std::to_string(id));
     StoreArchive(OriFile(std::to_string(id) + ".ori"), std::to_string(id) + ".ori", content);
   }
-  void RegisteredModified(int id, int original, const std::string& path,
-                          const std::string& content, const std::string& note = "mod") {
+  void RegisteredModified(int id, int original, const std::string& path, const std::string& content,
+                          const std::string& note = "mod") {
     key.AddModifiedRow(id, original, note, path, "MMD5-" + std::to_string(id));
     StoreArchive(ModFile(std::to_string(id) + ".mod"), std::to_string(id) + ".mod", content);
   }
@@ -121,8 +121,8 @@ TEST_F(ManageTest, SearchWithoutChoiceListsEveryOriginalWhoseDriverExists) {
   QTreeWidget* list = ui()->DBListORI;
   EXPECT_EQ(Column(list, 4), QStringList({"1", "2", "3", "4"}));
   EXPECT_EQ(Column(list, 0), QStringList({"audi.bin", "punto.bin", "doblo.bin", "panda.bin"}));
-  EXPECT_EQ(Column(list, 1), QStringList({"Audi A4 2.0 TDI", "Fiat Punto 1.2", "Non scaricato",
-                                          "Panda utente"}));
+  EXPECT_EQ(Column(list, 1),
+            QStringList({"Audi A4 2.0 TDI", "Fiat Punto 1.2", "Non scaricato", "Panda utente"}));
   EXPECT_EQ(Column(list, 2), QStringList({"EDC16_A", "ME7_F", "NODL", "USR_1"}));
   EXPECT_EQ(Column(list, 3).front().size(), 19);  // YYYY-MM-DD HH:MM:SS as stored
   // Green only with the driver fetched, its .DRT/.DRU present and the stored file there.
@@ -288,9 +288,8 @@ TEST_F(ManageTest, PlainStoredFilesAreExportedUnchangedUnderTheirStoredName) {
   }
   SelectOriginal("4");
   EXPECT_EQ(ExportOriginalTo(drive / "out4"), "dati");
-  EXPECT_EQ(prompts.saveProposals,
-            QStringList({QString::fromUtf8("Originale è.bin"), "plain2.bin", "plain3.bin",
-                         "database\\original\\"}));
+  EXPECT_EQ(prompts.saveProposals, QStringList({QString::fromUtf8("Originale è.bin"), "plain2.bin",
+                                                "plain3.bin", "database\\original\\"}));
   EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -533,9 +532,9 @@ TEST_F(ManageTest, ListFillsTakeNoOtherCommandDuringTheirEventTurns) {
   QStringList enabledDuringFill;
   auto sample = [&] {
     QTimer::singleShot(0, &Window(), [&] {
-      for (QWidget* w : QList<QWidget*>{ui()->BTN_Close, ui()->BTN_db_search, ui()->DBListORI,
-                                        ui()->MarcaDB, ui()->BTN_DB_CLOSE, ui()->BTN_DB_ORI,
-                                        ui()->Button6, ui()->MOD_LIST})
+      for (QWidget* w :
+           QList<QWidget*>{ui()->BTN_Close, ui()->BTN_db_search, ui()->DBListORI, ui()->MarcaDB,
+                           ui()->BTN_DB_CLOSE, ui()->BTN_DB_ORI, ui()->Button6, ui()->MOD_LIST})
         if (w->isEnabled()) enabledDuringFill << w->objectName();
       ui()->BTN_Close->click();
       ui()->Button6->click();
@@ -631,7 +630,8 @@ TEST_F(ManageTest, FieldsShowNamesFromTheirBeginningAndPathsFromTheirFileName) {
 // at the field's start, must still be what shows, with the caret there.
 TEST_F(ManageTest, OnScreenDriverFieldShowsTheNameAfterTabGaveItFocus) {
   REQUIRE_REAL_DISPLAY();
-  key.AddDriver(MakeDriver("M34_PUNTO", "Fiat", "Punto", "M3.4 1.3 Multijet 90cv - mappa più reattiva"));
+  key.AddDriver(
+      MakeDriver("M34_PUNTO", "Fiat", "Punto", "M3.4 1.3 Multijet 90cv - mappa più reattiva"));
   RegisteredOriginal(1, "M34_PUNTO", "originale.bin", "abc");
   RegisteredModified(1, 1, "mod.bin", "xyz");
   ASSERT_TRUE(fixture::ShowActivated(&Window()));
@@ -639,7 +639,8 @@ TEST_F(ManageTest, OnScreenDriverFieldShowsTheNameAfterTabGaveItFocus) {
   SelectOriginal("1");
   ui()->BTN_Show_Mod->click();
   QLineEdit* driver = ui()->TE_DB_MNG_MOD;
-  ASSERT_TRUE(driver->text().startsWith("M34_PUNTO - M3.4 1.3 Multijet")) << driver->text().toStdString();
+  ASSERT_TRUE(driver->text().startsWith("M34_PUNTO - M3.4 1.3 Multijet"))
+      << driver->text().toStdString();
   ASSERT_GT(driver->fontMetrics().horizontalAdvance(driver->text()), driver->width());
 
   for (int i = 0; i < 100 && QApplication::focusWidget() != driver; ++i) {
@@ -649,7 +650,8 @@ TEST_F(ManageTest, OnScreenDriverFieldShowsTheNameAfterTabGaveItFocus) {
   ASSERT_EQ(QApplication::focusWidget(), driver) << "Tab never reached the driver field";
   QTest::qWait(50);  // what the window manager and the field do with the focus
   EXPECT_EQ(driver->cursorPosition(), 0);
-  EXPECT_LT(driver->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 8) << "the field is scrolled away from its start";
+  EXPECT_LT(driver->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 8)
+      << "the field is scrolled away from its start";
   // Tab away and back: the start stays in view.
   QTest::keyClick(driver, Qt::Key_Tab);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);

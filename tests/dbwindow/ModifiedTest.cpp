@@ -17,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Md5(const std::string& bytes) { return TUEDC16::HashBuffer(bytes.data(), bytes.size()); }
+std::string Md5(const std::string& bytes) {
+  return TUEDC16::HashBuffer(bytes.data(), bytes.size());
+}
 
 class ModifiedTest : public DbWindowTest {
  protected:
@@ -162,11 +164,12 @@ TEST_F(ModifiedTest, SearchListsOriginalsWithTheirNamesAndMarks) {
     const char* id;
     int image;
   };
-  for (const Expected& e : {Expected{"uno.bin", "Punto 1.2 8v", "DRV1", "1", 1},
-                            Expected{"due.bin", "Panda 1.1", "DRV2", "2", 0},  // not downloaded
-                            Expected{"3.ori", "Golf mio", "DRVU", "3", 1},     // marker row, .DRU
-                            Expected{"database\\original\\", "Punto 1.2 8v", "DRV1", "4", 0},  // no file
-                            Expected{"tre.bin", "147 JTD", "DRV3", "6", 1}}) {
+  for (const Expected& e :
+       {Expected{"uno.bin", "Punto 1.2 8v", "DRV1", "1", 1},
+        Expected{"due.bin", "Panda 1.1", "DRV2", "2", 0},                  // not downloaded
+        Expected{"3.ori", "Golf mio", "DRVU", "3", 1},                     // marker row, .DRU
+        Expected{"database\\original\\", "Punto 1.2 8v", "DRV1", "4", 0},  // no file
+        Expected{"tre.bin", "147 JTD", "DRV3", "6", 1}}) {
     QTreeWidgetItem* row = OriRow(e.caption);
     ASSERT_NE(row, nullptr) << e.caption;
     EXPECT_EQ(row->text(1), e.description) << e.caption;
@@ -374,7 +377,8 @@ TEST_F(ModifiedTest, PicturesOfTheRegistrationPanels) {
   };
 
   // Pnl_ORI2 with a proposed description.
-  fixture::WriteFile(legacyC / "ORDALIX/Tabelle/Systab.ini", "[CA]\r\noriginal.bin=Punto 1.2 8v benzina\r\n");
+  fixture::WriteFile(legacyC / "ORDALIX/Tabelle/Systab.ini",
+                     "[CA]\r\noriginal.bin=Punto 1.2 8v benzina\r\n");
   const std::string original = fixture::EcuImage(12, 2048);
   fixture::WriteFile(drive / "original.bin", original);
   fixture::Driver d;

@@ -71,12 +71,15 @@ class RegisterTest : public DbWindowTest {
   }
   int Count(const std::string& sql) const { return std::stoi(key.Scalar(sql)); }
   int Pending() const {
-    return Count("select count(*) from DRV_DOWNLOAD where DOWNLOADED = 'False' and ERROR = 'False';");
+    return Count(
+        "select count(*) from DRV_DOWNLOAD where DOWNLOADED = 'False' and ERROR = 'False';");
   }
   void AddRequest(int id, const std::string& driver, bool error = false) const {
-    key.Exec("insert into DRV_DOWNLOAD (ID_REQUEST, ID_DRV_DOWNLOAD, DOWNLOADED, ERROR, REQUEST_DATE) "
-             "values (" + std::to_string(id) + ", '" + driver + "', 'False', '" +
-             (error ? "True" : "False") + "', '2020-01-01 10:00:00');");
+    key.Exec(
+        "insert into DRV_DOWNLOAD (ID_REQUEST, ID_DRV_DOWNLOAD, DOWNLOADED, ERROR, REQUEST_DATE) "
+        "values (" +
+        std::to_string(id) + ", '" + driver + "', 'False', '" + (error ? "True" : "False") +
+        "', '2020-01-01 10:00:00');");
   }
   void ExpectStored(int id, const std::string& bytes) const {
     EXPECT_EQ(StoredEntry(Stored(id), std::to_string(id) + ".ori"), bytes);
@@ -114,8 +117,8 @@ TEST_F(RegisterTest, FirstOriginalIsOneArchiveWithOneEntryAndItsRow) {
 TEST_F(RegisterTest, NextIdAfterGapsAndTextsStoredExactly) {
   key.AddDriver(Matching("DRV1"));
   for (int id : {1, 2, 5}) key.AddOriginalRow(id, "DRV1", "", "x.bin", "MD5-" + std::to_string(id));
-  // Quotes of both kinds in the file name and the description register;
-  // Windows file names cannot hold a double quote.
+    // Quotes of both kinds in the file name and the description register;
+    // Windows file names cannot hold a double quote.
 #ifdef _WIN32
   const std::string name = "d'uno due.bin";
 #else
@@ -136,7 +139,8 @@ TEST_F(RegisterTest, NextIdAfterGapsAndTextsStoredExactly) {
 }
 
 TEST_F(RegisterTest, ProposalsComeBelowWhatTheDescriptionHeld) {
-  fixture::WriteFile(legacyC / "ORDALIX/Tabelle/Systab.ini", "[CA]\r\noriginal.bin=Punto 1.2 benzina\r\n");
+  fixture::WriteFile(legacyC / "ORDALIX/Tabelle/Systab.ini",
+                     "[CA]\r\noriginal.bin=Punto 1.2 benzina\r\n");
   fs::create_directories(legacyC / "ORDALIX/FileDesc");
   fixture::WriteFile(legacyC / "ORDALIX/FileDesc/original.bin", "Centralina Bosch\r\naltro\r\n");
   key.AddDriver(Matching("DRV1"));
@@ -200,7 +204,9 @@ TEST_F(RegisterTest, NoSecondReservationAndNoneForUserOrAvailableDrivers) {
 
 TEST_F(RegisterTest, ReservationInsertFailureIsToldAndRegistrationGoesOn) {
   key.AddDriver(Unavailable("MISS"));
-  key.Exec("CREATE TRIGGER no_requests BEFORE INSERT ON DRV_DOWNLOAD BEGIN SELECT RAISE(ABORT,'x'); END;");
+  key.Exec(
+      "CREATE TRIGGER no_requests BEFORE INSERT ON DRV_DOWNLOAD BEGIN SELECT RAISE(ABORT,'x'); "
+      "END;");
   ToConfirmation("MISS");
   EXPECT_EQ(prompts.messages, QStringList({Msg(1020), Msg(1021)}));
   ui()->BTN_ORI_REG->click();
@@ -225,7 +231,7 @@ TEST_F(RegisterTest, EachRefusalIsToldAndTheConfirmationStaysAsItWas) {
   ui()->BTN_ORI_REG->click();  // no id left
   ui()->BTN_CANCEL_ORI->click();
   key.Exec("UPDATE DRV_DOWNLOAD SET ERROR = 'True';");
-  ToConfirmation("MISS");      // no id left for the reservation either
+  ToConfirmation("MISS");  // no id left for the reservation either
 
   EXPECT_EQ(prompts.messages,
             QStringList({Msg(1020), Msg(1023), Msg(1025), Msg(1079), Msg(1020), Msg(1079)}));
@@ -278,7 +284,8 @@ TEST_F(RegisterTest, NothingFoundRowNeverEnablesRegistration) {
 TEST_F(RegisterTest, OkAsksAgainWhetherTheOriginalIsRegistered) {
   key.AddDriver(Matching("DRV1"));
   ToConfirmation("DRV1");
-  key.AddOriginalRow(4, "DRV1", "", "altro.bin", TUEDC16::HashBuffer(content.data(), content.size()));
+  key.AddOriginalRow(4, "DRV1", "", "altro.bin",
+                     TUEDC16::HashBuffer(content.data(), content.size()));
   ui()->BTN_ORI_REG->click();
   EXPECT_EQ(prompts.messages, QStringList({Msg(1012)}));
   EXPECT_FALSE(ui()->Pnl_ORI2->isHidden());

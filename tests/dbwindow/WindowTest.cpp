@@ -26,7 +26,8 @@ fixture::Driver MakeDriver(const std::string& name, const std::string& brand,
 }
 
 QList<QWidget*> WorkPanels(Ui::TForm2* ui) {
-  return {ui->Pnl_ORI1, ui->Pnl_ORI2, ui->PNL_MOD, ui->PNL_MOD2, ui->PNL_MNG_DB, ui->PNL_MNG_DB_MOD};
+  return {ui->Pnl_ORI1, ui->Pnl_ORI2,   ui->PNL_MOD,
+          ui->PNL_MOD2, ui->PNL_MNG_DB, ui->PNL_MNG_DB_MOD};
 }
 
 QStringList VisiblePanels(TForm2& form) {
@@ -83,10 +84,10 @@ TEST_F(DbWindowTest, IdentificationPanelStartsEmptyAndDisabled) {
   EXPECT_FALSE(ui()->T_DESC->isReadOnly());
   EXPECT_TRUE(ui()->PNL_REG_ORI->isHidden());
   // The other panels' commands wait for their own selections.
-  for (QWidget* w : QList<QWidget*>{ui()->BTN_Ori_search, ui()->BTN_Reg_mod, ui()->BTN_db_search,
-                                    ui()->Btn_Del_Ori, ui()->BTN_Export, ui()->BTN_Show_Mod,
-                                    ui()->BTN_DB_MOD_EXP, ui()->BTN_DEL_MOD, ui()->MarcaORI,
-                                    ui()->ModelloORI})
+  for (QWidget* w :
+       QList<QWidget*>{ui()->BTN_Ori_search, ui()->BTN_Reg_mod, ui()->BTN_db_search,
+                       ui()->Btn_Del_Ori, ui()->BTN_Export, ui()->BTN_Show_Mod,
+                       ui()->BTN_DB_MOD_EXP, ui()->BTN_DEL_MOD, ui()->MarcaORI, ui()->ModelloORI})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
 }
 

@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 class DriverChange : public DriverWindowTest {
  protected:
   DriverChange() {
-    Add("U1", "Citroën", "C3", true).descrizione = "riga uno\r\nriga\xA0" "due";
+    Add("U1", "Citroën", "C3", true).descrizione =
+        "riga uno\r\nriga\xA0"
+        "due";
     Add("U2", "Fiat", "Punto", true);
     Add("U3", "Fiat", "Bravo", true);
     Add("D1", "Audi", "A4", false);
@@ -105,8 +107,9 @@ TEST_F(DriverChange, RecatalogueToAnotherMakeNeedsAModelChosenByTheUser) {
 }
 
 TEST_F(DriverChange, EmptyOrNullMakeAndModelAreWrittenBackWhenLeftAsStored) {
-  key_->Exec("UPDATE DRIVERS SET MODELLO = NULL WHERE NOMEFILE = 'U3';"
-             "UPDATE DRIVERS SET MARCA = '' WHERE NOMEFILE = 'U2';");
+  key_->Exec(
+      "UPDATE DRIVERS SET MODELLO = NULL WHERE NOMEFILE = 'U3';"
+      "UPDATE DRIVERS SET MARCA = '' WHERE NOMEFILE = 'U2';");
   ui_->Button4->click();
   Recatalogue("U3");
   EXPECT_EQ(ui_->NewMarcaCB->currentText(), QStringLiteral("Fiat"));

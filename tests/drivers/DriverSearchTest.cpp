@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "app/kit/Fmmsg.h"
 #include "app/Main.h"
+#include "app/kit/Fmmsg.h"
 #include "app/kit/Texts.h"
 #include "drivers/DriverWindowSnapshots.h"
 #include "tests/drivers/DriverWindowFixture.h"
@@ -38,10 +38,12 @@ TEST_F(DriverSearch, SetupFillsTheHelpTextsAndTheMakeLists) {
   EXPECT_FALSE(ui->PNL_WAIT_DRV->isVisible());
   EXPECT_EQ(ui->Memo_DRV->toPlainText(),
             QStringList({Msg(1033), Msg(1040), Msg(1041), Msg(1042)}).join('\n'));
-  EXPECT_EQ(ui->Memo_Help->toPlainText(), QStringList({Msg(1047), Msg(1048), Msg(1049)}).join('\n'));
+  EXPECT_EQ(ui->Memo_Help->toPlainText(),
+            QStringList({Msg(1047), Msg(1048), Msg(1049)}).join('\n'));
   // Only makes of user drivers in the search box, every make in the new-make box.
-  EXPECT_EQ(Items(ui->MarcaCB), QStringList({Msg(1011), QString::fromUtf8("Citroën"),
-                                             QStringLiteral("Fiat"), QStringLiteral("Land's End")}));
+  EXPECT_EQ(Items(ui->MarcaCB),
+            QStringList({Msg(1011), QString::fromUtf8("Citroën"), QStringLiteral("Fiat"),
+                         QStringLiteral("Land's End")}));
   EXPECT_EQ(Items(ui->NewMarcaCB),
             QStringList({Msg(1011), QStringLiteral("Audi"), QString::fromUtf8("Citroën"),
                          QStringLiteral("Fiat"), QStringLiteral("Land's End")}));
@@ -147,8 +149,8 @@ TEST_F(DriverSearch, NothingFoundShowsOneRowThatOffersNoCommand) {
 }
 
 TEST_F(DriverSearch, AvailabilityNeedsTheDownloadedFlagAndTheDruFile) {
-  Add("U6", "Opel", "Astra", true).writeFile = false;       // downloaded, no file
-  Add("U7", "Opel", "Astra", true).downloaded = false;      // file, not downloaded
+  Add("U6", "Opel", "Astra", true).writeFile = false;   // downloaded, no file
+  Add("U7", "Opel", "Astra", true).downloaded = false;  // file, not downloaded
   Store();
   // A maker's file of the same name does not count for a user driver.
   fixture::WriteFile(key_->keyFolder() + "/Database/DRT/U6.DRT", "maker's");
@@ -199,7 +201,8 @@ TEST_F(DriverSearch, TheLockIsLiftedWhenTheSearchFails) {
   prompts_.onMessage = [&](const QString&) { EXPECT_FALSE(window->busy()); };
   ui->Button4->click();
   ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_TRUE(prompts_.messages[0].startsWith("SQLITE_ERROR[1]")) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].startsWith("SQLITE_ERROR[1]"))
+      << prompts_.messages[0].toStdString();
   EXPECT_FALSE(window->busy());
   EXPECT_TRUE(ui->Button4->isEnabled());
 }

@@ -24,8 +24,8 @@ class DriverWindowTest : public ::testing::Test {
   ~DriverWindowTest() override;
 
   // A driver row (and its file unless told otherwise); make and model in UTF-8.
-  fixture::Driver& Add(const std::string& name, const std::string& make,
-                       const std::string& model, bool user);
+  fixture::Driver& Add(const std::string& name, const std::string& make, const std::string& model,
+                       bool user);
   // Writes the drivers added so far into the key.
   void Store();
   // The window after SetupWindow, shown.

@@ -1,7 +1,7 @@
 // Replays the fuzzer's corpus through the reader in the normal test run, so
 // that every input that once mattered stays harmless.
-#include <gtest/gtest.h>
 #include <dirent.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -18,9 +18,9 @@
 #include <map>
 #include <set>
 
-#include "app/kit/Fmmsg.h"
 #include "app/Localisation.h"
 #include "app/Main.h"
+#include "app/kit/Fmmsg.h"
 #include "app/kit/Messages.h"
 #include "app/kit/Texts.h"
 #include "dbwindow/Dbform.h"
@@ -48,18 +48,33 @@ std::vector<TsEntry> ReadTs(const QString& language) {
   for (int i = 0; i < messages.size(); ++i) {
     const QDomElement message = messages.at(i).toElement();
     const QDomElement translation = message.firstChildElement(QStringLiteral("translation"));
-    entries.push_back({message.firstChildElement(QStringLiteral("source")).text(), translation.text(),
-                       translation.attribute(QStringLiteral("type")).isEmpty() &&
-                           !translation.text().isEmpty()});
+    entries.push_back(
+        {message.firstChildElement(QStringLiteral("source")).text(), translation.text(),
+         translation.attribute(QStringLiteral("type")).isEmpty() && !translation.text().isEmpty()});
   }
   return entries;
 }
 
 // Texts that read the same in every language.
-const std::set<QString> kSameEverywhere = {
-    "OK", "CKS", "EPROM", "ID", "ZKM Quorvane Management Tool", "Quorvane Service Pack",
-    "Driver: ", "Driver:", "Driver", "Database Management", "Driver Management",
-    "Originale", "Marca:", "Marca :", "Marca", "Nome", "Centralina", "Original", "File"};
+const std::set<QString> kSameEverywhere = {"OK",
+                                           "CKS",
+                                           "EPROM",
+                                           "ID",
+                                           "ZKM Quorvane Management Tool",
+                                           "Quorvane Service Pack",
+                                           "Driver: ",
+                                           "Driver:",
+                                           "Driver",
+                                           "Database Management",
+                                           "Driver Management",
+                                           "Originale",
+                                           "Marca:",
+                                           "Marca :",
+                                           "Marca",
+                                           "Nome",
+                                           "Centralina",
+                                           "Original",
+                                           "File"};
 
 // Every text a user can see in a window and all its panels, hidden ones too.
 QStringList VisibleTexts(QWidget* window) {
@@ -74,7 +89,8 @@ QStringList VisibleTexts(QWidget* window) {
   }
   for (QPlainTextEdit* memo : window->findChildren<QPlainTextEdit*>())
     texts << memo->toPlainText().split('\n');
-  for (QTextEdit* memo : window->findChildren<QTextEdit*>()) texts << memo->toPlainText().split('\n');
+  for (QTextEdit* memo : window->findChildren<QTextEdit*>())
+    texts << memo->toPlainText().split('\n');
   texts.removeAll(QString());
   return texts;
 }
@@ -89,8 +105,8 @@ class Languages : public OneDriverKey {
     for (const QString& text : VisibleTexts(window)) {
       auto it = translations.find(text);
       if (it != translations.end() && it->second != text && !kSameEverywhere.count(text))
-        ADD_FAILURE() << window->objectName().toStdString() << " still shows \"" << text.toStdString()
-                      << "\" in " << language.toStdString();
+        ADD_FAILURE() << window->objectName().toStdString() << " still shows \""
+                      << text.toStdString() << "\" in " << language.toStdString();
     }
   }
 
@@ -121,7 +137,8 @@ TEST_F(Languages, MenuHoldsTheThreeLanguagesUnderTheirOwnNames) {
     names << a->text();
     EXPECT_TRUE(a->isCheckable());
   }
-  EXPECT_EQ(names, (QStringList{"Italiano", "English (United States)", QString::fromUtf8("Português (Brasil)")}));
+  EXPECT_EQ(names, (QStringList{"Italiano", "English (United States)",
+                                QString::fromUtf8("Português (Brasil)")}));
   EXPECT_TRUE(form.ui()->Languages->actions()[0]->isChecked());
   form.ui()->Languages->actions()[2]->trigger();
   EXPECT_EQ(Localisation::instance().current(), "pt_BR");
@@ -181,7 +198,8 @@ TEST_F(Languages, RuntimeTextsFollowTheSwitch) {
   form.Button7Click();
   ASSERT_TRUE(Localisation::instance().Switch("pt_BR"));
   EXPECT_EQ(form.ui()->lblQuorselect->text(), Msg(1006));
-  EXPECT_EQ(Msg(1006), QString::fromUtf8("Chave Quorvane não encontrada: selecione a unidade correta."));
+  EXPECT_EQ(Msg(1006),
+            QString::fromUtf8("Chave Quorvane não encontrada: selecione a unidade correta."));
   EXPECT_FALSE(Localisation::instance().Switch("de"));
   EXPECT_EQ(Localisation::instance().current(), "pt_BR");
 }

@@ -41,10 +41,12 @@ QString Name(const QWidget* w) {
 // carried font where the system has no Tahoma: a size hint measured in any
 // other font would prove nothing about the real windows.
 void ExpectWindowFont(const QWidget* w) {
-  static const QString drawn = QString::fromLatin1(
-      QFontDatabase::hasFamily(QString::fromLatin1(kit::kWindowFontFamily)) ? kit::kWindowFontFamily
-                                                                           : kit::kCarriedFontFamily);
-  EXPECT_EQ(w->font().family(), QString::fromLatin1(kit::kWindowFontFamily)) << Name(w).toStdString();
+  static const QString drawn =
+      QString::fromLatin1(QFontDatabase::hasFamily(QString::fromLatin1(kit::kWindowFontFamily))
+                              ? kit::kWindowFontFamily
+                              : kit::kCarriedFontFamily);
+  EXPECT_EQ(w->font().family(), QString::fromLatin1(kit::kWindowFontFamily))
+      << Name(w).toStdString();
   EXPECT_EQ(QFontInfo(w->font()).family(), drawn) << Name(w).toStdString();
   if (w->font().pointSize() > 0) {  // style sheets give some titles a pixel size
     EXPECT_EQ(w->font().pointSize(), 8) << Name(w).toStdString();
@@ -52,7 +54,8 @@ void ExpectWindowFont(const QWidget* w) {
 }
 
 void ExpectLabelShowsWhole(QLabel* label, const QString& language) {
-  const std::string where = (Name(label) + " \"" + label->text() + "\" in " + language).toStdString();
+  const std::string where =
+      (Name(label) + " \"" + label->text() + "\" in " + language).toStdString();
   ExpectWindowFont(label);
   if (!label->wordWrap()) {
     const QSize need = label->sizeHint();

@@ -15,10 +15,10 @@
 
 #include "app/Localisation.h"
 #include "app/Main.h"
+#include "app/kit/Texts.h"
 #include "archive/Brennowzip.h"
 #include "archive/zip/Archive.h"
 #include "archive/zip/Io.h"
-#include "app/kit/Texts.h"
 #include "jobs/JobEvent.h"
 #include "platform/SimulatedPlatform.h"
 #include "tests/support/KeyFixture.h"
@@ -162,7 +162,8 @@ TEST_F(Jobs, ExportWithoutTheCustomerTableIsADatabaseErrorBeforeAnyDialog) {
   QMetaObject::invokeMethod(form_->ui()->Button1, "click", Qt::QueuedConnection);
   QCoreApplication::processEvents();
   ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_TRUE(prompts_.messages[0].startsWith("SQLITE_ERROR[1]")) << prompts_.messages[0].toStdString();
+  EXPECT_TRUE(prompts_.messages[0].startsWith("SQLITE_ERROR[1]"))
+      << prompts_.messages[0].toStdString();
   EXPECT_TRUE(prompts_.saveProposals.isEmpty());
   EXPECT_FALSE(form_->jobRunning());
 }
@@ -249,7 +250,8 @@ TEST_F(Jobs, RestoreOfABadArchiveNamesTheFileAtFault) {
     const std::string shown = prompts_.messages[0].toStdString();
     EXPECT_TRUE(prompts_.messages[0].startsWith(Msg(1056))) << c.what << ": " << shown;
     EXPECT_NE(shown.find(c.named), std::string::npos) << c.what << ": " << shown;
-    EXPECT_TRUE(prompts_.messages[0].contains(Msg(c.text).section("%1", 0, 0))) << c.what << ": " << shown;
+    EXPECT_TRUE(prompts_.messages[0].contains(Msg(c.text).section("%1", 0, 0)))
+        << c.what << ": " << shown;
     EXPECT_EQ(fixture::ReadFile(ori), before) << c.what;
   }
   EXPECT_TRUE(PanelShown(form_->ui()->Panel1));
@@ -352,7 +354,8 @@ class GaugeLog : public QObject {
  public:
   std::vector<int> values;
   bool eventFilter(QObject*, QEvent* event) override {
-    if (JobMessage message; JobEvent::Carries(event, &message) && message == JOB_PROGRESS) values.push_back(static_cast<JobEvent*>(event)->wParam);
+    if (JobMessage message; JobEvent::Carries(event, &message) && message == JOB_PROGRESS)
+      values.push_back(static_cast<JobEvent*>(event)->wParam);
     return false;
   }
 };
@@ -451,8 +454,9 @@ TEST_F(Jobs, AnArchiveOfTheOtherKindIsRefusedInTheUsersLanguage) {
   WaitForJob();
   ASSERT_TRUE(Localisation::instance().Switch("it"));
   ASSERT_EQ(prompts_.messages.size(), 1);
-  EXPECT_EQ(prompts_.messages[0].toStdString(),
-            "Restore failed: Cannot open or create the archive: Archive not found: " + dir_ / "gone.qbk");
+  EXPECT_EQ(
+      prompts_.messages[0].toStdString(),
+      "Restore failed: Cannot open or create the archive: Archive not found: " + dir_ / "gone.qbk");
 }
 
 }  // namespace

@@ -66,14 +66,16 @@ TEST(LinuxMounts, LettersStayWithTheirFileSystem) {
   EXPECT_EQ(Letters(letters.Assign({root, key})),
             (std::map<std::string, char>{{"/", 'C'}, {key.mountPoint, 'D'}}));
   // A second stick sorts before the key: it takes the next letter, the key keeps its own.
-  EXPECT_EQ(Letters(letters.Assign({root, backup, key})),
-            (std::map<std::string, char>{{"/", 'C'}, {backup.mountPoint, 'E'}, {key.mountPoint, 'D'}}));
+  EXPECT_EQ(
+      Letters(letters.Assign({root, backup, key})),
+      (std::map<std::string, char>{{"/", 'C'}, {backup.mountPoint, 'E'}, {key.mountPoint, 'D'}}));
   // The key is pulled: D names nothing; another stick at the key's folder is another file system.
   EXPECT_EQ(Letters(letters.Assign({root, backup})),
             (std::map<std::string, char>{{"/", 'C'}, {backup.mountPoint, 'E'}}));
   const MountedDrive stranger = Mount("/media/u/QUORVANE", 8, 49);
   EXPECT_EQ(Letters(letters.Assign({root, backup, stranger})),
-            (std::map<std::string, char>{{"/", 'C'}, {backup.mountPoint, 'E'}, {stranger.mountPoint, 'F'}}));
+            (std::map<std::string, char>{
+                {"/", 'C'}, {backup.mountPoint, 'E'}, {stranger.mountPoint, 'F'}}));
   // The key's own device at its own folder again is the key.
   EXPECT_EQ(Letters(letters.Assign({root, key})),
             (std::map<std::string, char>{{"/", 'C'}, {key.mountPoint, 'D'}}));
@@ -106,7 +108,8 @@ TEST(LinuxMounts, UdevRecordsGiveTheExactLabel) {
   EXPECT_TRUE(platform::LabelFromUdevRecord("E:ID_FS_TYPE=vfat\nE:ID_FS_LABEL=QUORVANE\n", &label));
   EXPECT_EQ(label, "QUORVANE");
   label = "untouched";
-  EXPECT_FALSE(platform::LabelFromUdevRecord("E:ID_FS_TYPE=vfat\nE:ID_FS_UUID=1234-ABCD\n", &label));
+  EXPECT_FALSE(
+      platform::LabelFromUdevRecord("E:ID_FS_TYPE=vfat\nE:ID_FS_UUID=1234-ABCD\n", &label));
   EXPECT_FALSE(platform::LabelFromUdevRecord("", &label));
   EXPECT_EQ(label, "untouched");
 }
@@ -150,12 +153,12 @@ TEST(LinuxMounts, DeclaredTypeMappingOfBlockDevices) {
            "sdb1", "1");
   tree.Add("8:1", "pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda", "sda1", "0");
   tree.Add("259:1", "pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1", "nvme0n1p1", "0");
-  const fs::path sd = tree.Add("179:1", "platform/sdhci/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0",
-                               "mmcblk0p1", "0");
+  const fs::path sd =
+      tree.Add("179:1", "platform/sdhci/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0", "mmcblk0p1", "0");
   fs::create_directories(sd / "device");
   fixture::WriteFile(sd / "device" / "type", "SD\n");
-  const fs::path emmc = tree.Add("179:8", "platform/emmc/mmc_host/mmc1/mmc1:0001/block/mmcblk1",
-                                 "", "0");
+  const fs::path emmc =
+      tree.Add("179:8", "platform/emmc/mmc_host/mmc1/mmc1:0001/block/mmcblk1", "", "0");
   fs::create_directories(emmc / "device");
   fixture::WriteFile(emmc / "device" / "type", "MMC\n");
   const fs::path loop = tree.Add("7:0", "virtual/block/loop0", "", "0");
@@ -174,8 +177,8 @@ TEST(LinuxMounts, DeclaredTypeMappingOfBlockDevices) {
   EXPECT_FALSE(removable(179, 8));  // soldered eMMC
   EXPECT_TRUE(removable(7, 0));     // image file on a loop device
   EXPECT_FALSE(removable(7, 1));
-  EXPECT_TRUE(removable(8, 32));    // removable flag of another bus
-  EXPECT_FALSE(removable(8, 99));   // unknown to sysfs
+  EXPECT_TRUE(removable(8, 32));   // removable flag of another bus
+  EXPECT_FALSE(removable(8, 99));  // unknown to sysfs
   EXPECT_FALSE(platform::IsRemovableBlockDevice(dir / "nosys", 8, 17));
 
   EXPECT_EQ(platform::DriveTypeFor("vfat", removable(8, 17)), platform::kDriveRemovable);
@@ -202,8 +205,10 @@ TEST(LinuxPlatform, LabelsPerDeviceTypesAndFuseSourcesOnASampleMachine) {
                      "22 1 259:1 / / rw - ext4 /dev/nvme0n1p1 rw\n"
                      "30 22 8:17 / /media/u/QUORVANE rw - vfat /dev/sdb1 rw\n"
                      "31 22 8:33 / /media/u/QUORVANE1 rw - vfat /dev/sdc1 rw\n"
-                     "32 22 0:60 / /mnt/image rw - fuse.fusefat " + image + " rw\n"
-                     "33 22 0:61 / /mnt/fuse rw - fuse.something something rw\n");
+                     "32 22 0:60 / /mnt/image rw - fuse.fusefat " +
+                         image +
+                         " rw\n"
+                         "33 22 0:61 / /mnt/fuse rw - fuse.something something rw\n");
   platform::LinuxSystem system;
   system.mountInfo = dir / "mountinfo";
   system.sysRoot = sys;
@@ -227,7 +232,7 @@ TEST(LinuxPlatform, LabelsPerDeviceTypesAndFuseSourcesOnASampleMachine) {
   EXPECT_EQ(machine->DriveDescription('e'), "QUORVANE (/media/u/QUORVANE1)");
   EXPECT_EQ(machine->DriveType("C:\\"), platform::kDriveFixed);
   EXPECT_EQ(machine->DriveType("d:"), platform::kDriveRemovable);
-  EXPECT_EQ(machine->DriveType("F:\\"), platform::kDriveFixed);      // FUSE, nothing behind it known
+  EXPECT_EQ(machine->DriveType("F:\\"), platform::kDriveFixed);  // FUSE, nothing behind it known
   EXPECT_EQ(machine->DriveType("G:\\"), platform::kDriveRemovable);  // FUSE over an image file
   EXPECT_EQ(machine->DriveType("H:\\"), platform::kDriveNoRootDir);
 
@@ -244,8 +249,8 @@ TEST(LinuxPlatform, LabelsPerDeviceTypesAndFuseSourcesOnASampleMachine) {
 TEST(LinuxPlatform, FlushesTheFileSystemOfAMountedDrive) {
   fixture::TempDir dir;
   fs::create_directories(dir / "key");
-  fixture::WriteFile(dir / "mountinfo", "30 22 8:17 / " + (dir / "key") +
-                                            " rw - vfat /dev/sdb1 rw\n");
+  fixture::WriteFile(dir / "mountinfo",
+                     "30 22 8:17 / " + (dir / "key") + " rw - vfat /dev/sdb1 rw\n");
   platform::LinuxSystem system;
   system.mountInfo = dir / "mountinfo";
   auto machine = platform::CreateLinux(system);

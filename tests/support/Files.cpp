@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -21,7 +21,7 @@ TempDir::TempDir() {
   // mkdtemp does not exist on Windows: try random names until one is new.
   std::random_device seed;
   std::mt19937_64 random(seed() ^ static_cast<std::uint64_t>(
-      std::chrono::steady_clock::now().time_since_epoch().count()));
+                                      std::chrono::steady_clock::now().time_since_epoch().count()));
   const fs::path base = fs::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[32];
@@ -65,7 +65,8 @@ bool UndeletableFile::holds() const { return handle_ != -1; }
 UndeletableFile::UndeletableFile(const std::string& path) : path_(path) {
   namespace fs = std::filesystem;
   folder_ = fs::path(path).parent_path().string();
-  fs::permissions(folder_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+  fs::permissions(folder_,
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   // The super-user ignores permissions; an immutable file stops it too.
   immutable_ = std::system(("chattr +i '" + path_ + "' 2>/dev/null").c_str()) == 0;

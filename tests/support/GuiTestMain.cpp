@@ -33,14 +33,16 @@ int main(int argc, char** argv) {
   const QByteArray displayFile = qgetenv("QUOR_DISPLAY_FILE");
   if (!displayFile.isEmpty()) {
     QFile file(QString::fromLocal8Bit(displayFile));
-    const QByteArray display = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+    const QByteArray display =
+        file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
     if (display.startsWith(':')) {
       qputenv("DISPLAY", display);
       qputenv("QT_QPA_PLATFORM", "xcb");
     } else {
       // Nothing runs; CTest counts the test as skipped and the run shows why.
       std::cout << "[  SKIPPED ] display test skipped: "
-                << (display.isEmpty() ? displayFile.toStdString() + " was not written" : display.toStdString())
+                << (display.isEmpty() ? displayFile.toStdString() + " was not written"
+                                      : display.toStdString())
                 << std::endl;
       return 0;
     }

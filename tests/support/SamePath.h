@@ -28,7 +28,8 @@ inline ::testing::AssertionResult SamePath(const std::string& actual, const std:
   const bool same = actual == expected;
 #endif
   if (same) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "\n  actual:   " << actual << "\n  expected: " << expected;
+  return ::testing::AssertionFailure()
+         << "\n  actual:   " << actual << "\n  expected: " << expected;
 }
 
 }  // namespace fixture

@@ -33,12 +33,12 @@ class ScriptedPrompts : public Prompts {
   // Answers a TMsgFm question with 1 (OK) or 2 (Cancel), recording its text.
   void answerQuestion(int result);
 
-  QStringList messages;        // texts of the message boxes, in order
-  QStringList questions;       // texts of TMsgFm questions answered
-  QStringList openFilters;     // filters of the open dialogs shown
-  QStringList openFolders;     // folders they started in
-  QStringList openNames;       // file names they started with
-  QStringList saveProposals;   // proposed names of the save dialogs shown
+  QStringList messages;       // texts of the message boxes, in order
+  QStringList questions;      // texts of TMsgFm questions answered
+  QStringList openFilters;    // filters of the open dialogs shown
+  QStringList openFolders;    // folders they started in
+  QStringList openNames;      // file names they started with
+  QStringList saveProposals;  // proposed names of the save dialogs shown
   QStringList saveFilters;
   QStringList saveFolders;
   std::deque<QString> openAnswers;

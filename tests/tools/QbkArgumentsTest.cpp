@@ -13,16 +13,16 @@ TEST(QbkArguments, VolumeSizesInBytesOrBinaryUnitsWithinWhatAVolumeHolds) {
   const struct {
     const char* text;
     std::int32_t size;
-  } good[] = {{"65536", 65536}, {"64k", 65536}, {"64K", 65536}, {"100M", 104857600},
-              {"1G", 1073741824}, {"2147483647", 2147483647}};
+  } good[] = {{"65536", 65536},    {"64k", 65536},     {"64K", 65536},
+              {"100M", 104857600}, {"1G", 1073741824}, {"2147483647", 2147483647}};
   for (const auto& g : good) {
     std::int32_t size = 0;
     std::string error;
     EXPECT_TRUE(qbk::ParseVolumeSize(g.text, &size, &error)) << g.text << ": " << error;
     EXPECT_EQ(size, g.size) << g.text;
   }
-  for (const char* bad : {"65535", "63k", "0", "2G", "99999999999999999999", "10X", "M", "", "-1",
-                          "1.5M", "100MB"}) {
+  for (const char* bad :
+       {"65535", "63k", "0", "2G", "99999999999999999999", "10X", "M", "", "-1", "1.5M", "100MB"}) {
     std::int32_t size = 7;
     std::string error;
     EXPECT_FALSE(qbk::ParseVolumeSize(bad, &size, &error)) << bad;
@@ -34,7 +34,8 @@ TEST(QbkArguments, VolumeSizesInBytesOrBinaryUnitsWithinWhatAVolumeHolds) {
 TEST(QbkArguments, CommandsTakeTheirOperandsAndMisusesNameTheArgumentAtFault) {
   qbk::Arguments args;
   std::string error;
-  ASSERT_TRUE(qbk::ParseArguments({"create", "--volume-size", "100M", "b.qbk", "key"}, &args, &error));
+  ASSERT_TRUE(
+      qbk::ParseArguments({"create", "--volume-size", "100M", "b.qbk", "key"}, &args, &error));
   EXPECT_EQ(args.command, qbk::Command::kCreate);
   EXPECT_EQ(args.volumeSize, 104857600);
   EXPECT_EQ(args.archive, "b.qbk");
@@ -83,10 +84,12 @@ TEST(QbkArguments, CommandsTakeTheirOperandsAndMisusesNameTheArgumentAtFault) {
 TEST(QbkArguments, EachFailureIsOneLineNamingTheArchiveOnce) {
   EXPECT_EQ(qbk::FailureLine("a.qbk", "Error Adding File: ", "Folder not found: key"),
             "qbk: a.qbk: Error Adding File. Folder not found: key");
-  EXPECT_EQ(qbk::FailureLine("b.qbk", "Impossibile opening or creating an Archive b.qbk: Not a ZIP archive",
+  EXPECT_EQ(qbk::FailureLine("b.qbk",
+                             "Impossibile opening or creating an Archive b.qbk: Not a ZIP archive",
                              "Not a ZIP archive"),
             "qbk: Impossibile opening or creating an Archive b.qbk: Not a ZIP archive");
-  EXPECT_EQ(qbk::FailureLine("m.qbk", "Archive not found: m.qbk", ""), "qbk: Archive not found: m.qbk");
+  EXPECT_EQ(qbk::FailureLine("m.qbk", "Archive not found: m.qbk", ""),
+            "qbk: Archive not found: m.qbk");
   EXPECT_EQ(qbk::FailureLine("c.qbk", "CRC error in a.bin\n\nsecond line\n", ""),
             "qbk: c.qbk: CRC error in a.bin second line");
   EXPECT_EQ(qbk::FailureLine("d.qbk", "", ""), "qbk: d.qbk: failed");

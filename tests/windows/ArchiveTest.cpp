@@ -61,10 +61,14 @@ class KeyBackup : public ::testing::Test {
     drive = platform::Current().DriveFolder('Q').empty() ? fs::path(scratch.path())
                                                          : fs::path("Q:\\") / leaf;
     key = drive / "key";
-    fixture::WriteFile((key / "Zkm_Quorvane.bat").string(), "@echo off\r\nstart ZKMQuorvane.exe\r\n");
-    fixture::WriteFile((key / "ZKM_Quorvane/Database/zkm.db").string(), fixture::EcuImage(1, 70000));
-    fixture::WriteFile((key / "ZKM_Quorvane/Database/ORI/1.ori").string(), fixture::EcuImage(2, 262144));
-    fixture::WriteFile((key / "ZKM_Quorvane/Database/MOD/1.mod").string(), fixture::EcuImage(3, 262144));
+    fixture::WriteFile((key / "Zkm_Quorvane.bat").string(),
+                       "@echo off\r\nstart ZKMQuorvane.exe\r\n");
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/zkm.db").string(),
+                       fixture::EcuImage(1, 70000));
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/ORI/1.ori").string(),
+                       fixture::EcuImage(2, 262144));
+    fixture::WriteFile((key / "ZKM_Quorvane/Database/MOD/1.mod").string(),
+                       fixture::EcuImage(3, 262144));
     fixture::WriteFile((key / "ZKM_Quorvane/Database/DRT/EDC16C39.DRT").string(), "driver");
     fs::create_directories(key / "ZKM_Quorvane/Database/Empty");
     readOnly = key / "ZKM_Quorvane/Readme.txt";
@@ -112,7 +116,8 @@ TEST_F(KeyBackup, SplitBackupOfTheKeyRestoresEveryFileAndAttribute) {
   }
   EXPECT_EQ(Tree(restored), Tree(key));
   EXPECT_TRUE(fs::is_directory(restored / "ZKM_Quorvane/Database/Empty"));
-  platform::files::Info info = platform::files::Stat((restored / "ZKM_Quorvane/Readme.txt").string());
+  platform::files::Info info =
+      platform::files::Stat((restored / "ZKM_Quorvane/Readme.txt").string());
   ASSERT_TRUE(info.exists);
   EXPECT_TRUE(info.dosAttributes & kReadOnly);
   info = platform::files::Stat((restored / "ZKM_Quorvane/Settings.ini").string());
@@ -126,12 +131,13 @@ TEST_F(KeyBackup, SplitBackupOfTheKeyRestoresEveryFileAndAttribute) {
 // Never a drive that holds anything else. Empty when there is none.
 std::wstring OwnDrive(const fs::path& folder) {
   if (const char* spare = std::getenv("QUORVANE_WINE_SPARE_DRIVE"))
-    return std::wstring(1, static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(spare[0])))) + L":";
+    return std::wstring(1,
+                        static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(spare[0])))) +
+           L":";
   for (wchar_t letter = L'Z'; letter >= L'G'; --letter) {
     const std::wstring drive = std::wstring(1, letter) + L":";
     if (GetDriveTypeW((drive + L"\\").c_str()) == DRIVE_NO_ROOT_DIR &&
-        DefineDosDeviceW(0, drive.c_str(), folder.wstring().c_str()) &&
-        fs::exists(drive + L"\\"))
+        DefineDosDeviceW(0, drive.c_str(), folder.wstring().c_str()) && fs::exists(drive + L"\\"))
       return drive;
   }
   return L"";
@@ -223,8 +229,8 @@ TEST_F(KeyBackup, VolumesAreFoundWhateverTheCaseOfTheirNames) {
 
 TEST_F(KeyBackup, StoredOriginalIsOneEntryArchiveOnTheKey) {
   const std::string content = fixture::EcuImage(9, 131072);
-  const std::string stored = platform::NativePath(drive.string() + "\\",
-                                                  "key\\ZKM_Quorvane\\Database\\ORI\\12.ori");
+  const std::string stored =
+      platform::NativePath(drive.string() + "\\", "key\\ZKM_Quorvane\\Database\\ORI\\12.ori");
   {
     CBrennowZip zip;
     ASSERT_TRUE(zip.openArchive(stored)) << zip.lastError();

@@ -141,8 +141,8 @@ TEST_F(WineDrives, OnlyTheKeyHasTheExactLabelAndTheDatabase) {
   EXPECT_EQ(keys, expected);
   for (const AddedDrive& drive : drives) {
     // Windows ignores case in names: the product's spellings all reach it.
-    EXPECT_TRUE(platform::FileExists(
-        platform::NativePath(drive.root(), "zkm_quorvane\\Database\\ZKM.DB")))
+    EXPECT_TRUE(
+        platform::FileExists(platform::NativePath(drive.root(), "zkm_quorvane\\Database\\ZKM.DB")))
         << drive.root();
   }
 }
@@ -218,8 +218,7 @@ TEST_F(Processes, StartedProgramRunsInTheGivenFolder) {
 
 TEST_F(Processes, BatchFileRunsThroughTheCommandInterpreter) {
   const fs::path folder = fs::path(dir.path()) / "usb key";
-  fixture::WriteFile((folder / "Zkm_Quorvane.bat").string(),
-                     "@echo off\r\necho ran> ran.txt\r\n");
+  fixture::WriteFile((folder / "Zkm_Quorvane.bat").string(), "@echo off\r\necho ran> ran.txt\r\n");
   EXPECT_EQ(machine().StartProgram((folder / "Zkm_Quorvane.bat").string(), folder.string()),
             platform::StartResult::kStarted);
   EXPECT_TRUE(WaitUntil([&] { return fs::exists(folder / "ran.txt"); }));

@@ -30,9 +30,9 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
       {"Škoda", {"Fabia", "Octavia", "Superb"}},
       {"Volkswagen", {"Golf", "Passat", "Polo", "Touran"}},
   };
-  const char* ecus[] = {"EDC15C7", "EDC16C39", "EDC16C34", "ME7.3.1", "IAW 5SF", "MJD 6JF",
-                        "EDC15  C2", "SID803", "DCM3.4"};
-  const char* engines[] = {"1.9 JTD 115cv", "2.0 TDI 140cv", "1.6 HDi 110cv", "1.4 16V 95cv",
+  const char* ecus[] = {"EDC15C7", "EDC16C39",  "EDC16C34", "ME7.3.1", "IAW 5SF",
+                        "MJD 6JF", "EDC15  C2", "SID803",   "DCM3.4"};
+  const char* engines[] = {"1.9 JTD 115cv",     "2.0 TDI 140cv", "1.6 HDi 110cv",  "1.4 16V 95cv",
                            "1.3 Multijet 90cv", "2.2 dCi 150cv", "1.8 Turbo 180cv"};
 
   DemoKey demo;
@@ -78,8 +78,8 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
           // A third of the drivers fingerprint one of the samples; the rest
           // carry digests that match nothing on this key.
           if (number % 3 == 0) {
-            d.md5 = TUEDC16::HashBuffer(image.data() + d.start,
-                                        static_cast<size_t>(d.end - d.start));
+            d.md5 =
+                TUEDC16::HashBuffer(image.data() + d.start, static_cast<size_t>(d.end - d.start));
           } else {
             std::string other = EcuImage(static_cast<std::uint32_t>(number), 512);
             d.md5 = TUEDC16::HashBuffer(other.data(), other.size());
@@ -111,7 +111,8 @@ DemoKey BuildDemoKey(const KeyBuilder& key, const std::string& sampleFolder) {
     const std::string digest = TUEDC16::HashBuffer(image.data(), image.size());
     for (const Driver& d : demo.drivers) {
       if (d.md5.empty() || d.suspended ||
-          d.md5 != TUEDC16::HashBuffer(image.data() + d.start, static_cast<size_t>(d.end - d.start)))
+          d.md5 !=
+              TUEDC16::HashBuffer(image.data() + d.start, static_cast<size_t>(d.end - d.start)))
         continue;
       ++oriId;
       key.AddOriginalRow(oriId, d.nomefile, ToCp1252(r.note),

@@ -120,16 +120,16 @@ void KeyBuilder::SetCustomer(const std::string& code) const {
 
 void KeyBuilder::AddOriginalRow(int id, const std::string& driver, const std::string& note,
                                 const std::string& path, const std::string& md5) const {
-  Exec("INSERT INTO ORI VALUES (" + std::to_string(id) + "," + Quote(driver) + "," +
-       Quote(note) + "," + Quote(std::to_string(id) + ".ori") + "," + Quote(path) + "," +
-       Quote(md5) + ",datetime('now','localtime'));");
+  Exec("INSERT INTO ORI VALUES (" + std::to_string(id) + "," + Quote(driver) + "," + Quote(note) +
+       "," + Quote(std::to_string(id) + ".ori") + "," + Quote(path) + "," + Quote(md5) +
+       ",datetime('now','localtime'));");
 }
 
-void KeyBuilder::AddModifiedRow(int id, int idOri, const std::string& note,
-                                const std::string& path, const std::string& md5) const {
-  Exec("INSERT INTO MOD VALUES (" + std::to_string(id) + "," +
-       Quote(std::to_string(id) + ".mod") + "," + std::to_string(idOri) + "," + Quote(note) +
-       "," + Quote(path) + "," + Quote(md5) + ",datetime('now','localtime'));");
+void KeyBuilder::AddModifiedRow(int id, int idOri, const std::string& note, const std::string& path,
+                                const std::string& md5) const {
+  Exec("INSERT INTO MOD VALUES (" + std::to_string(id) + "," + Quote(std::to_string(id) + ".mod") +
+       "," + std::to_string(idOri) + "," + Quote(note) + "," + Quote(path) + "," + Quote(md5) +
+       ",datetime('now','localtime'));");
 }
 
 }  // namespace keybuilder

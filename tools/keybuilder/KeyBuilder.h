@@ -22,10 +22,10 @@ struct Driver {
   bool suspended = false;
   std::int64_t start = 0;
   std::int64_t end = 0;
-  std::string md5;          // empty: NULL
+  std::string md5;  // empty: NULL
   std::string mCentralina = "Bosch", vCentralina = "EDC16", nCentralina = "C39";
   std::string eprom = "29F400", cks = "CKS1";
-  bool writeFile = true;    // put NOMEFILE.DRT/.DRU into Database/DRT
+  bool writeFile = true;  // put NOMEFILE.DRT/.DRU into Database/DRT
 };
 
 class KeyBuilder {

@@ -67,19 +67,21 @@ class KeyChanges : public KeyOnDrive {
 TEST_F(KeyChanges, AnOriginalIsStoredWithTheBytesItHashedBeforeItsRow) {
   for (int id : {1, 2, 5}) key_->AddOriginalRow(id, "D1", "", "x.bin", "MD5-" + std::to_string(id));
   int turns = 0;
-  const Registration outcome =
-      keydb::RegisterOriginal(db(), Original(), [&](int) {
-        // The archive step runs before the row exists.
-        ++turns;
-        EXPECT_EQ(Count("select count(*) from ORI where ID_ORI = 6;"), 0);
-      });
+  const Registration outcome = keydb::RegisterOriginal(db(), Original(), [&](int) {
+    // The archive step runs before the row exists.
+    ++turns;
+    EXPECT_EQ(Count("select count(*) from ORI where ID_ORI = 6;"), 0);
+  });
   ASSERT_EQ(outcome, Registration::kRegistered);
   EXPECT_GT(turns, 0);
   EXPECT_EQ(Entry(Folder("ORI/6.ori"), "6.ori"), content_);
-  EXPECT_EQ(key_->Scalar("select ID_DRIVER || '|' || NOTE || '|' || NOMEFILE || '|' || PATH || '|' || "
-                         "MD5 || '|' || typeof(ID_ORI) from ORI where ID_ORI = 6;"),
-            "D'1|riga l'una \"prima\"\r\nseconda|6.ori|l'originale.bin|" + Md5(content_) + "|integer");
-  EXPECT_EQ(Count("select count(*) from ORI where ID_ORI = 6 and LAST_MOD_DATE like '____-__-__ __:__:__';"), 1);
+  EXPECT_EQ(
+      key_->Scalar("select ID_DRIVER || '|' || NOTE || '|' || NOMEFILE || '|' || PATH || '|' || "
+                   "MD5 || '|' || typeof(ID_ORI) from ORI where ID_ORI = 6;"),
+      "D'1|riga l'una \"prima\"\r\nseconda|6.ori|l'originale.bin|" + Md5(content_) + "|integer");
+  EXPECT_EQ(Count("select count(*) from ORI where ID_ORI = 6 and LAST_MOD_DATE like '____-__-__ "
+                  "__:__:__';"),
+            1);
   // Registered once: the same bytes again are refused before anything is written.
   EXPECT_EQ(keydb::RegisterOriginal(db(), Original(), none_), Registration::kAlreadyRegistered);
   EXPECT_FALSE(fs::exists(Folder("ORI/7.ori")));
@@ -201,7 +203,9 @@ TEST_F(KeyChanges, AReservationIsPendingOnceAndRefusedWithoutAnId) {
   EXPECT_EQ(keydb::ReserveDriver(db(), "D'1"), Reservation::kReserved);
   EXPECT_EQ(key_->Scalar("select group_concat(ID_REQUEST || ERROR, ' ') from DRV_DOWNLOAD;"),
             "1True 2False");
-  ChangeSchema("CREATE TRIGGER no_requests BEFORE INSERT ON DRV_DOWNLOAD BEGIN SELECT RAISE(ABORT,'x'); END;");
+  ChangeSchema(
+      "CREATE TRIGGER no_requests BEFORE INSERT ON DRV_DOWNLOAD BEGIN SELECT RAISE(ABORT,'x'); "
+      "END;");
   EXPECT_EQ(keydb::ReserveDriver(db(), "D2"), Reservation::kFailed);
   ChangeSchema("DROP TRIGGER no_requests;");
   key_->Exec("INSERT INTO DRV_DOWNLOAD VALUES (2147483647, 'X', 'True', 'False', '');");

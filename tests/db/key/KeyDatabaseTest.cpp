@@ -82,7 +82,8 @@ TEST_F(KeyData, NoIdPastTheLargestInteger) {
   EXPECT_FALSE(keydb::NextModifiedId(db(), &id));
   EXPECT_FALSE(keydb::NextRequestId(db(), &id));
   // Ids written by another program past 32 bits are no way round it.
-  key_->Exec("UPDATE ORI SET ID_ORI = 4294967296; UPDATE DRV_DOWNLOAD SET ID_REQUEST = 4294967296;");
+  key_->Exec(
+      "UPDATE ORI SET ID_ORI = 4294967296; UPDATE DRV_DOWNLOAD SET ID_REQUEST = 4294967296;");
   EXPECT_FALSE(keydb::NextOriginalId(db(), &id));
   EXPECT_FALSE(keydb::NextRequestId(db(), &id));
   // Other failures are still the layer's own.
@@ -92,7 +93,8 @@ TEST_F(KeyData, NoIdPastTheLargestInteger) {
 
 TEST_F(KeyData, MarkerRowsShowTheirStoredName) {
   EXPECT_EQ(keydb::DisplayName("DataBase\\Original\\", "engine.bin", false), "engine.bin");
-  EXPECT_EQ(keydb::DisplayName("Database\\Original\\", "engine.bin", false), "Database\\Original\\");
+  EXPECT_EQ(keydb::DisplayName("Database\\Original\\", "engine.bin", false),
+            "Database\\Original\\");
   EXPECT_EQ(keydb::DisplayName("DataBase\\Modified\\", "tuned.bin", true), "tuned.bin");
   EXPECT_EQ(keydb::DisplayName("DataBase\\Original\\", "x", true), "DataBase\\Original\\");
   EXPECT_EQ(keydb::DisplayName("my file.bin", "3.ori", false), "my file.bin");

@@ -62,7 +62,8 @@ TEST_F(KeyPaths, AccentedNamesAreFoundHoweverTheKeyShowsThem) {
   EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Citro\xEBn_C3", false), Drt("Citroën_C3.DRT")));
   EXPECT_TRUE(fixture::SamePath(folders.DriverFile("Renault_Clio_\xE9lan", false),
                                 Drt("RENAULT_CLIO_\xC3\x89LAN.drt")));
-  EXPECT_TRUE(fixture::SamePath(folders.DriverFile("skoda_\x9A", false), Drt("SKODA_\xC5\xA0.DRT")));
+  EXPECT_TRUE(
+      fixture::SamePath(folders.DriverFile("skoda_\x9A", false), Drt("SKODA_\xC5\xA0.DRT")));
   for (const char* present : {"Citro\xEBn_C3", "Renault_Clio_\xE9lan", "skoda_\x9A"})
     EXPECT_TRUE(folders.HasDriverFile(present, false)) << present;
 #ifndef _WIN32
