@@ -21,6 +21,8 @@
 #include "dbwindow/Dbform.h"
 #include "ui_Dbform.h"
 
+using keydb::Registration;
+
 void TForm2::ConnectRegistration() {
   // The buttons follow the selection; an emptied or refilled list leaves no
   // row selected and its button disabled.
@@ -122,8 +124,7 @@ void TForm2::ReserveDriverDownload() {
 
 void TForm2::BTN_ORI_REGClick() {
   if (searching()) return;
-  // Everything the registration writes is taken now, before the archive
-  // step hands the event queue a turn.
+  // What the registration writes is read now, before any turn of the event queue.
   const QString sourcePath = ui_->T_ORI_FILE_2->text();
   keydb::NewOriginal original;
   original.file = Chosen(sourcePath, OriginalDigest);
@@ -135,11 +136,10 @@ void TForm2::BTN_ORI_REGClick() {
   switch (RunRegistration(ui_->PNL_REG_ORI, [&original](keydb::KeyDatabase& db) {
     return keydb::RegisterOriginal(db, original, ArchiveProgress);
   })) {
-    case keydb::Registration::kRegistered: break;
-    case keydb::Registration::kAlreadyRegistered:
-      return Prompts::current().message(this, Msg(1012));
-    case keydb::Registration::kNoId: return Prompts::current().message(this, Msg(1079));
-    case keydb::Registration::kNotInserted: return Prompts::current().message(this, Msg(1023));
+    case Registration::kRegistered: break;
+    case Registration::kAlreadyRegistered: return Prompts::current().message(this, Msg(1012));
+    case Registration::kNoId: return Prompts::current().message(this, Msg(1079));
+    case Registration::kNotInserted: return Prompts::current().message(this, Msg(1023));
     default: return Prompts::current().message(this, Msg(1025));  // not stored
   }
   if (KeyWritesSaved(this, KeyRoot)) Prompts::current().message(this, Msg(1024));
