@@ -68,9 +68,6 @@ class KeyFolders {
   const Folder& Modified();            // Database\MOD\ .
   const Folder& Drivers();             // Database\DRT\ .
 
-  // The stored file of an ORI or MOD row, by its NOMEFILE.
-  std::string StoredOriginal(const std::string& nomeFile) { return Originals().File(nomeFile); }
-  std::string StoredModified(const std::string& nomeFile) { return Modified().File(nomeFile); }
   // A driver's file: NOMEFILE + ".DRU" for a user driver, + ".DRT" for the
   // maker's. Empty for a name that is not a plain file name.
   std::string DriverFile(const std::string& nomeFile, bool user);

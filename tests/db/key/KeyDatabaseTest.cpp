@@ -19,7 +19,7 @@ using KeyData = KeyOnDrive;
 TEST_F(KeyData, PathsResolveWithoutRegardToCase) {
   keydb::KeyFolders folders(kKeyRoot);
   EXPECT_TRUE(fixture::SamePath(folders.DatabasePath(), drive_ + "/ZKM_Quorvane/Database/zkm.db"));
-  EXPECT_TRUE(fixture::SamePath(folders.StoredOriginal(keydb::OriginalFileName(12)),
+  EXPECT_TRUE(fixture::SamePath(folders.Originals().File(keydb::OriginalFileName(12)),
                                 drive_ + "/ZKM_Quorvane/Database/ORI/12.ori"));
   EXPECT_TRUE(fixture::SamePath(folders.Modified().path(), drive_ + "/ZKM_Quorvane/Database/MOD/"));
   EXPECT_TRUE(fixture::SamePath(keydb::KeyFolders("e:\\zkm_quorvane\\").DriverFile("D1", true),
@@ -29,13 +29,13 @@ TEST_F(KeyData, PathsResolveWithoutRegardToCase) {
 TEST_F(KeyData, RowNamesNeverLeaveTheirFolder) {
   keydb::KeyFolders folders(kKeyRoot);
   for (const char* bad : {"", ".", "..", "..\\zkm.db", "../zkm.db", "C:x", "a\\b.ori"}) {
-    EXPECT_EQ(folders.StoredOriginal(bad), "") << bad;
-    EXPECT_EQ(folders.StoredModified(bad), "") << bad;
+    EXPECT_EQ(folders.Originals().File(bad), "") << bad;
+    EXPECT_EQ(folders.Modified().File(bad), "") << bad;
     EXPECT_EQ(folders.DriverFile(bad, true), "") << bad;
     EXPECT_FALSE(folders.HasDriverFile(bad, false)) << bad;
   }
   // A marker row's original name (blanks, several dots) is a plain name.
-  EXPECT_TRUE(fixture::SamePath(folders.StoredOriginal("my ecu..v2.bin"),
+  EXPECT_TRUE(fixture::SamePath(folders.Originals().File("my ecu..v2.bin"),
                                 drive_ + "/ZKM_Quorvane/Database/ORI/my ecu..v2.bin"));
 }
 
@@ -43,7 +43,7 @@ TEST(KeyPathsWithoutKey, AreEmptyAndDoNotOpen) {
   platform::Install(std::make_unique<platform::SimulatedPlatform>());
   keydb::KeyFolders folders("E:\\ZKM_Quorvane\\");
   EXPECT_EQ(folders.DatabasePath(), "");
-  EXPECT_EQ(folders.StoredOriginal("1.ori"), "");
+  EXPECT_EQ(folders.Originals().File("1.ori"), "");
   EXPECT_FALSE(folders.HasDriverFile("D1", false));
   // Opening the empty path would make a throw-away database instead.
   EXPECT_THROW(keydb::KeyDatabase("E:\\ZKM_Quorvane\\"), DbException);

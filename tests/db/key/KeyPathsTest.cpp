@@ -73,7 +73,7 @@ TEST_F(KeyPaths, AccentedNamesAreFoundHoweverTheKeyShowsThem) {
   // The extension tells user drivers from the maker's.
   EXPECT_FALSE(folders.HasDriverFile("Citro\xEBn_C3", true));
   // A name found nowhere keeps its decoded spelling, for a file to come.
-  EXPECT_TRUE(fixture::SamePath(folders.StoredOriginal("Nuovo \xE8.bin"),
+  EXPECT_TRUE(fixture::SamePath(folders.Originals().File("Nuovo \xE8.bin"),
                                 dir_ / "e/ZKM_Quorvane/Database/ORI/Nuovo è.bin"));
   EXPECT_FALSE(folders.Originals().HasFile("Nuovo \xE8.bin"));
 }
