@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,9 +25,11 @@
 #include "app/kit/WindowFont.h"
 #include "db/key/DriverCatalogue.h"
 #include "db/key/FileCatalogue.h"
+#include "db/key/KeyChanges.h"
 #include "db/key/KeyDatabase.h"
 #include "db/key/LegacyDescriptions.h"
 #include "db/key/ListOrder.h"
+#include "db/key/StoredFiles.h"
 #include "ui_Dbform.h"
 
 namespace {
@@ -130,13 +131,11 @@ void TForm2::SetupList(QTreeWidget* list, const int* widths, int columns, int hi
           kit::Reported(this, [this, list](int column) { DrvListColumnClick(list, column); }));
 }
 
-QByteArray TForm2::LoadWholeFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
-  QByteArray content = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw std::runtime_error(("Cannot read " + path + ": " + file.errorString()).toStdString());
+std::vector<unsigned char> TForm2::LoadWholeFile(const QString& path) {
+  std::vector<unsigned char> content;
+  std::string reason;
+  if (!keydb::ReadWholeFile(Chosen(path, std::string()).path, &content, &reason))
+    throw std::runtime_error("Cannot read " + path.toStdString() + ": " + reason);
   return content;
 }
 

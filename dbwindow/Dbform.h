@@ -11,7 +11,6 @@
 // window.
 #pragma once
 
-#include <QByteArray>
 #include <QDialog>
 #include <QIcon>
 #include <QString>
@@ -118,7 +117,7 @@ class TForm2 : public QDialog {
  private:
   // The whole file the user chose; an unreadable one ends the command
   // (std::runtime_error, for the general error report).
-  static QByteArray LoadWholeFile(const QString& path);
+  static std::vector<unsigned char> LoadWholeFile(const QString& path);
   // Every command of the window but "Interrompi ", for a CommandLock.
   std::vector<QWidget*> Commands();
   void FillHelpTexts();

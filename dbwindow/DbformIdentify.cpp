@@ -24,22 +24,13 @@
 #include "dbwindow/Hash_algorithms.h"
 #include "ui_Dbform.h"
 
-namespace {
-
-const unsigned char* Bytes(const QByteArray& content) {
-  return reinterpret_cast<const unsigned char*>(content.constData());
-}
-
-}  // namespace
-
 void TForm2::BTN_DB_openoriClick() {
   if (searching()) return;
   const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
   kit::ShowPath(ui_->TB_ORI_FILE, path);
-  const QByteArray content = LoadWholeFile(path);
-  const std::string digest =
-      TUEDC16::HashBuffer(content.constData(), static_cast<std::size_t>(content.size()));
+  const std::vector<unsigned char> content = LoadWholeFile(path);
+  const std::string digest = TUEDC16::HashBuffer(content.data(), content.size());
   if (IsAlreadyRegistered(digest, false)) {
     // A refused file never becomes the one searched for or registered.
     Prompts::current().message(this, Msg(1012));
@@ -49,7 +40,7 @@ void TForm2::BTN_DB_openoriClick() {
   OriginalDigest = digest;
   ChosenOriginalPath = path;
   ui_->BTN_Drv_Search->setEnabled(true);
-  SearchDrivers(Bytes(content), static_cast<std::uint64_t>(content.size()));
+  SearchDrivers(content.data(), content.size());
 }
 
 void TForm2::BTN_Drv_SearchClick() {
@@ -59,8 +50,8 @@ void TForm2::BTN_Drv_SearchClick() {
     Prompts::current().message(this, Msg(1017));
     return;
   }
-  const QByteArray content = LoadWholeFile(ChosenOriginalPath);
-  SearchDrivers(Bytes(content), static_cast<std::uint64_t>(content.size()));
+  const std::vector<unsigned char> content = LoadWholeFile(ChosenOriginalPath);
+  SearchDrivers(content.data(), content.size());
 }
 
 void TForm2::BTN_BreakClick() { StopSearch = true; }

@@ -39,9 +39,8 @@ void TForm2::Button2Click() {
   const QString path = kit::OpenFile(kit::FileDialog::kDB_OD, this, QString());
   if (path.isEmpty()) return;
   kit::ShowPath(ui_->TB_MOD_FILE, path);
-  const QByteArray content = LoadWholeFile(path);
-  ModifiedDigest =
-      TUEDC16::HashBuffer(content.constData(), static_cast<std::size_t>(content.size()));
+  const std::vector<unsigned char> content = LoadWholeFile(path);
+  ModifiedDigest = TUEDC16::HashBuffer(content.data(), content.size());
   if (IsAlreadyRegistered(ModifiedDigest, true)) {
     Prompts::current().message(this, Msg(1031));
     kit::ShowPath(ui_->TB_MOD_FILE, QString());

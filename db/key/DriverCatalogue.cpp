@@ -16,9 +16,16 @@ const char kDriverColumns[] =
 // Reads every row of a driver search (the columns of kDriverColumns).
 void EachDriver(KeyDatabase& db, const std::string& sql, bool lookUpFiles,
                 const DriverHandler& onRow) {
+  // The offsets are read by position, found once per search: a search
+  // reads every driver of the key.
+  int startColumn = -1, endColumn = -1;
   EachRow<DriverRow>(
       db, sql,
-      [&db, lookUpFiles](DbQuery& rows, DriverRow* row) {
+      [&db, lookUpFiles, &startColumn, &endColumn](DbQuery& rows, DriverRow* row) {
+        if (startColumn < 0) {
+          startColumn = rows.columnIndex("START_MD5");
+          endColumn = rows.columnIndex("END_MD5");
+        }
         row->name = rows.columnString("NOMEFILE", "");
         row->description = rows.columnString("DESCRIZIONE", "");
         row->centralina = rows.columnString("M_CENTRALINA", "") + " " +
@@ -29,9 +36,8 @@ void EachDriver(KeyDatabase& db, const std::string& sql, bool lookUpFiles,
         row->md5 = rows.columnString("MD5", "");
         row->downloaded = rows.columnFlag("DOWNLOADED");
         row->user = rows.columnFlag("FLAG_USER");
-        row->hasRange =
-            FingerprintOffset(rows.columnText(rows.columnIndex("START_MD5")), &row->start) &&
-            FingerprintOffset(rows.columnText(rows.columnIndex("END_MD5")), &row->end);
+        row->hasRange = FingerprintOffset(rows.columnText(startColumn), &row->start) &&
+                        FingerprintOffset(rows.columnText(endColumn), &row->end);
         if (lookUpFiles)
           row->available = row->downloaded && db.folders().HasDriverFile(row->name, row->user);
       },

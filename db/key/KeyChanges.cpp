@@ -1,11 +1,12 @@
 #include "db/key/KeyChanges.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <vector>
 
 #include "db/DbConnection.h"
 #include "db/SqlText.h"
 #include "db/Transaction.h"
+#include "db/key/DriverCatalogue.h"
 #include "db/key/FileCatalogue.h"
 #include "db/key/KeyDatabase.h"
 #include "db/key/QueryRows.h"
@@ -42,12 +43,14 @@ Registration StoreAndInsert(KeyDatabase& db, const Folder& folder, const std::st
   return Registration::kNotInserted;
 }
 
-// An id as a list shows it: a decimal integer of 32 bits and nothing else.
+// What insertions put unquoted into VALUES for the local time.
+const char* const kNow = "datetime('now','localtime')";
+
+// An id as a list shows it: a decimal integer of 32 bits and nothing else,
+// as a driver's offsets are read.
 bool ParseId(const std::string& text, int* id) {
-  if (text.empty() || text.size() > 11) return false;
-  char* end = nullptr;
-  const long long value = std::strtoll(text.c_str(), &end, 10);
-  if (*end != '\0' || text[0] == ' ' || value < -2147483648LL || value > 2147483647LL) return false;
+  std::int64_t value = 0;
+  if (!FingerprintOffset(text.c_str(), &value)) return false;
   *id = static_cast<int>(value);
   return true;
 }

@@ -2,8 +2,6 @@
 
 namespace keydb {
 
-const char* const kNow = "datetime('now','localtime')";
-
 KeyDatabase::KeyDatabase(const std::string& keyRoot) : keyRoot_(keyRoot), folders_(keyRoot) {
   db_.open(folders_.DatabasePath());
 }

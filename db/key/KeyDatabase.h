@@ -39,7 +39,4 @@ bool NextOriginalId(KeyDatabase& db, int* id);
 bool NextModifiedId(KeyDatabase& db, int* id);
 bool NextRequestId(KeyDatabase& db, int* id);
 
-// What insertions put unquoted into VALUES for the local time.
-extern const char* const kNow;
-
 }  // namespace keydb
